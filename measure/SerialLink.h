@@ -1,0 +1,87 @@
+#pragma once
+// The conversation with the lock-in amplifier: opening and preparing the port, writing its
+// commands byte by byte, reading replies line by line, and switching DTR after every
+// reading so the external selector alternates between voltage and current.
+//
+// Every call blocks the caller until it is done or timed out. Nothing here shows anything
+// to a person: failures come back as values with text for a person.
+
+#include <string>
+
+#include "MeasurementState.h"
+
+class Clock;
+class PortMap;
+class SerialPortFactory;
+
+// How one reply line ended.
+enum class ReplyEnd {
+    CarriageReturn,  // the line ended with '\r' (kept in the text)
+    TimedOut,        // no byte within the read time-out: the reply ends there
+    Overlong,        // kMaxReplyBytes without '\r'; the rest is left for the next read
+    PortFailed,      // the port stopped answering (device gone)
+};
+
+// What one reading achieved.
+struct ReadingOutcome {
+    bool amplitudeValid = false;  // the amplitude reply held a finite number
+    bool phaseValid = false;      // the phase reply held a finite number
+    bool portFailed = false;      // the port failed; the run cannot go on
+    std::string problem;          // for a person, empty when all went well
+
+    bool Valid() const { return amplitudeValid && phaseValid && !portFailed; }
+};
+
+class SerialLink {
+public:
+    static constexpr int kMaxReplyBytes = 100;
+    static constexpr int kReplyBufferBytes = 256;  // one buffer serves both replies
+
+    SerialLink(MeasurementState& state, Readings& readings, Clock& clock, const PortMap& ports,
+               SerialPortFactory& factory);
+
+    // Opens "COM1" .. "COM4" (through the port map) or a device named directly. On failure
+    // state.port stays null and OpenError() says why, naming the device.
+    bool OpenPort(const char* name);
+    const std::string& OpenError() const { return m_openError; }
+
+    // 19,200 bit/s, 8 data bits, no parity, 2 stop bits, no flow control, DTR and RTS low,
+    // 300 ms per byte read, 400 ms per byte write, queues 8192 / 1024.
+    void ConfigurePort();
+    // Reads and drops every byte waiting in the input queue.
+    void DiscardInput();
+    // Sleeps ms milliseconds on the clock.
+    void WaitMilliseconds(int ms);
+    void WriteByte(int b);
+    // The byte read, 0 .. 255; -1 when the read timed out, -2 when the port failed.
+    int ReadByte();
+    // One byte per write, in order, without the NUL.
+    void WriteString(const char* text);
+    // Fills buffer (at least kMaxReplyBytes + 1 bytes) with one reply, NUL-terminated, the
+    // carriage return kept before the NUL.
+    ReplyEnd ReadLine(char* buffer);
+    // One reading of the quantity currentNext names; see ReadingOutcome.
+    ReadingOutcome MeasureQuantity(double* voltage, double* voltagePhase, double* current,
+                                   double* currentPhase);
+
+    // True once a write or read found the port failed since the port was opened.
+    bool PortFailed() const { return m_portFailed; }
+    std::string PortErrorText() const;
+
+private:
+    bool Ask(const char* command, char* reply, double* value, const char* what,
+             ReadingOutcome& outcome);
+
+    MeasurementState& m_state;
+    Readings& m_readings;
+    Clock& m_clock;
+    const PortMap& m_ports;
+    SerialPortFactory& m_factory;
+    std::string m_openError;
+    bool m_portFailed = false;
+};
+
+// Reads a reply the way "%lf" would (leading blanks, optional sign, decimal or exponent
+// form) without depending on the process locale. Returns false for text that holds no
+// number, and for nan and inf, which are no measurement.
+bool ParseReplyNumber(const char* text, double* value);
