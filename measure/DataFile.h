@@ -23,8 +23,8 @@ std::string FormatDataLine(double elapsedSeconds, double voltage, double voltage
                            double impedancePhase);
 
 // Appends lines and never loses one: a line that cannot be written (folder gone, disk full,
-// file locked) is kept and written, in order, before the next line at the next successful
-// open. A failed write is cut back so the file never holds half a line. Each written line
+// file locked) is kept in memory and written, in order, at the next successful open, also
+// when a new run has started a new file meanwhile. A failed write is cut back so the file never holds half a line. Each written line
 // is flushed and synced to disk.
 class DataFile {
 public:
@@ -34,19 +34,20 @@ public:
         std::string error;           // why the last attempt failed, empty when none did
     };
 
-    // Queues one line for path and writes everything pending. Lines queued for an earlier
-    // path are dropped from the queue only when a new file is started with Reset.
+    // Queues one line for path and writes everything pending, in order.
     Status AppendDataLine(const char* path, double elapsedSeconds, double voltage,
                           double voltagePhase, double current, double currentPhase,
                           double impedance, double impedancePhase);
     // Tries again to write what is pending, without a new line.
-    Status Flush(const char* path);
-    // Forgets pending lines: a new run with a new file begins.
-    void Reset() { m_pending.clear(); }
+    Status Flush();
     std::size_t Pending() const { return m_pending.size(); }
 
 private:
-    Status WritePending(const char* path);
+    struct Line {
+        std::string path;
+        std::string text;
+    };
+    Status WritePending();
 
-    std::deque<std::string> m_pending;
+    std::deque<Line> m_pending;
 };

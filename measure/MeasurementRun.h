@@ -27,7 +27,8 @@ public:
     MeasurementRun(MeasurementState& state, Readings& readings, SampleStore& store, Clock& clock,
                    const PortMap& ports, SerialPortFactory& factory);
 
-    // Called after every reading (valid or not) and by Stop, so the view repaints.
+    // Called after every reading, valid or not, and when the run ends by itself, so the
+    // view repaints.
     void SetRepaintRequest(std::function<void()> requestRepaint) {
         m_requestRepaint = std::move(requestRepaint);
     }
@@ -38,16 +39,17 @@ public:
 
     // Opens "COM<nPort+1>" and begins a run with nInterval seconds between readings.
     // Returns false with nothing else changed when the port cannot be opened; OpenError()
-    // then says why.
+    // then says why. A run always begins with a voltage reading.
     bool BeginMeasurement(int nPort, int nInterval);
     // As BeginMeasurement, for a port named directly ("COM2", a device path, "sim").
     bool BeginMeasurementOn(const std::string& portName, int nInterval);
-    const std::string& OpenError() const { return m_link.OpenError(); }
+    const std::string& OpenError() const { return m_openError; }
 
     // The one-second tick. Does nothing while idle.
     TickResult OnTimer();
 
-    // Sends "LOCL 0\r", closes the port, goes idle. Does nothing while idle.
+    // Sends "LOCL 0\r", closes the port, goes idle, and writes any pending lines it can.
+    // Does nothing while idle.
     void StopMeasurement();
 
     // Sets the run's time zero to now.
@@ -73,5 +75,6 @@ private:
     SerialLink m_link;
     DataFile m_dataFile;
     std::function<void()> m_requestRepaint;
+    std::string m_openError;
     long m_readingsTaken = 0;
 };
