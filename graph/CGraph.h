@@ -1,0 +1,153 @@
+#pragma once
+// CGraph: one framed XY chart drawn into a rectangle of a drawing surface.
+//
+// A chart is short-lived: build it on a surface with a rectangle, add up to ten series of
+// typed data, set the titles, Plot, discard. It owns its titles only; the surface and the
+// series data belong to the caller and must stay valid until Plot returns. All geometry is
+// in integer device pixels, x to the right, y downwards.
+
+#include <string>
+
+#include "graph/CDC.h"
+#include "graph/GraphAccessors.h"
+#include "graph/GraphMarkers.h"
+
+class CGraph;
+
+// Intersection test of a segment with one edge of the range box (see ClipSegment).
+using GraphEdgeTest = BOOL (CGraph::*)(double v);
+
+// One series: point i reads x element i * nXStride and y element i * nYStride.
+struct GraphSeries {
+    int nCount = 0;
+    const void* pXData = nullptr;
+    const void* pYData = nullptr;
+    int nStyle = 0;  // marker in the low three bits; above 7 also joins points with lines
+    GraphAccessor pfnGetX = nullptr;
+    GraphAccessor pfnGetY = nullptr;
+    int nXStride = 0;  // in elements of the x type, not bytes
+    int nYStride = 0;
+    GraphTransform pfnXTransform = nullptr;
+    GraphTransform pfnYTransform = nullptr;
+};
+
+// Device coordinates are clamped to +-kPixelLimit before the conversion to int, so values
+// far outside the chart (or not finite) never overflow the conversion; NaN maps to
+// -kPixelLimit, off every surface.
+constexpr double kPixelLimit = 1e9;
+inline int TruncToPixel(double d) {
+    if (!(d > -kPixelLimit)) return static_cast<int>(-kPixelLimit);
+    if (d >= kPixelLimit) return static_cast<int>(kPixelLimit);
+    return static_cast<int>(d);
+}
+
+class CGraph {
+public:
+    static constexpr int kMaxSeries = 10;
+
+    // Keeps pDC (not owned) and a copy of rect, then Init.
+    CGraph(CDC* pDC, const CRect& rect);
+    ~CGraph() = default;
+
+    // Restores the defaults: ranges 0..1, scale 1, margin divisors 40, no series, empty
+    // titles, black foreground, white fill and background. Leaves the surface, the
+    // rectangle, the accessor table, the series records and m_bFixedRange alone.
+    void Init();
+
+    // Appends one series; from the eleventh on, calls are ignored. Type codes outside 0..12
+    // read unsigned char, a null transform is Identity, a negative count is stored as 0.
+    // Clears m_bPlotted and m_bFixedRange. Pointers and strides are not checked: every
+    // element i * stride for i below nCount must lie inside its data (codes 11 and 12
+    // never touch the data).
+    void AddSeries(int nCount, const void* pXData, const void* pYData, int nStyle, int nXType,
+                   int nYType, int nXStride, int nYStride, GraphTransform pfnXTransform,
+                   GraphTransform pfnYTransform);
+
+    // An empty title takes no room and is not drawn.
+    void SetTitles(std::string strXTitle, std::string strYTitle);
+
+    // Data value to device pixel with the mapping DrawAxes set, truncated toward zero.
+    int MapX(double x) const { return TruncToPixel((x - m_dXMin) * m_dXFactor + m_nOriginX); }
+    int MapY(double y) const { return TruncToPixel(m_nOriginY - (y - m_dYMin) * m_dYFactor); }
+
+    // Draws the whole chart. FALSE when there is no series, the surface cannot create the
+    // pen or brush, or the chart is too small for a 10-pixel data area; the surface's pen,
+    // brush and font are the caller's again on every return.
+    BOOL Plot();
+
+    // Frame, ticks, labels and titles; settles the ranges, m_rectPlot and the mapping.
+    // FALSE (nothing drawn, mapping untouched) when the data area is under 10 pixels.
+    BOOL DrawAxes();
+
+    // Picks a 1-2-5 tick step giving at least nMinIntervals intervals, the first and last
+    // tick, widens [dMin, dMax] to those ticks, and returns the label room in pixels (the
+    // tallest label for chAxis 'x', else the widest, plus 6), measured in the selected
+    // font. A range that cannot be stepped (not finite, reversed, empty, or too narrow for
+    // its magnitude) is first made one, so every walk ends.
+    int CalcAxisTicks(int chAxis, int nMinIntervals, double& dMin, double& dMax, double& dFirst,
+                      double& dLast, double& dStep);
+
+    // Cuts the segment from the previous to the current point to the range box (fixed-range
+    // mode). bLines 0: returns whether the current point is inside. Otherwise returns
+    // whether a visible piece ends at (m_nCurPixX, m_nCurPixY), with the surface's current
+    // position moved to its start when the piece starts on an edge.
+    BOOL ClipSegment(BOOL bLines);
+
+    // Edge tests chosen per segment by ClipSegment; all but IntersectNone write the
+    // intersection with the edge at v into m_dIsectX/m_dIsectY.
+    BOOL IntersectNone(double v);
+    BOOL IntersectFlatVert(double v);
+    BOOL IntersectUprightHorz(double v);
+    BOOL IntersectSlopedVert(double v);
+    BOOL IntersectSlopedHorz(double v);
+
+    // Whether (x, y) lies in the closed range box.
+    BOOL IsInside(double x, double y) const {
+        return m_dXMin <= x && x <= m_dXMax && m_dYMin <= y && y <= m_dYMax;
+    }
+
+    CDC* m_pDC = nullptr;
+    GraphMarkerFn m_pfnMarker = nullptr;
+    CRect m_rect;
+    double m_dScale = 1.0;
+    std::string m_strXTitle;
+    std::string m_strYTitle;
+    int m_nXMarginDiv = 40;
+    int m_nYMarginDiv = 40;
+    int m_nSeries = 0;
+    GraphSeries m_series[kMaxSeries];
+    BOOL m_bPlotted = FALSE;
+    // Nonzero: Plot keeps the four ranges as the caller wrote them (after its last
+    // AddSeries) and clips every segment to them.
+    BOOL m_bFixedRange = FALSE;
+    GraphEdgeTest m_pfnEdgeX = nullptr;
+    GraphEdgeTest m_pfnEdgeY = nullptr;
+    GraphAccessor m_pfnAccessor[kGraphTypeCodes] = {};
+    double m_dXMin = 0.0;
+    double m_dXMax = 1.0;
+    double m_dYMin = 0.0;
+    double m_dYMax = 1.0;
+    double m_dXFactor = 0.0;  // pixels per x unit
+    double m_dYFactor = 0.0;  // pixels per y unit
+    int m_nCurPixX = 0;
+    int m_nCurPixY = 0;
+    int m_nOriginX = 0;  // pixel of m_dXMin
+    int m_nOriginY = 0;  // pixel of m_dYMin
+    double m_dPrevX = 0.0;
+    double m_dPrevY = 0.0;
+    double m_dIsectX = 0.0;
+    double m_dIsectY = 0.0;
+    double m_dSlope = 0.0;
+    double m_dCurX = 0.0;
+    double m_dCurY = 0.0;
+    BOOL m_bPrevInside = FALSE;
+    BOOL m_bCurInside = FALSE;
+    CRect m_rectPlot;
+    COLORREF m_crForeground = RGB(0, 0, 0);
+    COLORREF m_crFill = RGB(255, 255, 255);
+    COLORREF m_crBackground = RGB(255, 255, 255);
+
+private:
+    void AutoRange();
+    void PlotSeries(const GraphSeries& series);
+};
