@@ -1,0 +1,90 @@
+#include "PtyServer.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <poll.h>
+#include <string>
+#include <unistd.h>
+
+#include "PseudoTerminal.h"
+#include "SimulatedAmplifier.h"
+#include "WireLog.h"
+
+namespace {
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+struct ScheduledReply {
+    std::string bytes;
+    SteadyTime due;
+};
+
+int MillisecondsUntil(SteadyTime due) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+    return left.count() < 0 ? 0 : static_cast<int>(left.count()) + 1;
+}
+}  // namespace
+
+PtyServer::PtyServer(PseudoTerminal& terminal, SimulatedAmplifier& amplifier, WireLog* log, int stopFd)
+    : m_terminal(terminal), m_amplifier(amplifier), m_log(log), m_stopFd(stopFd) {}
+
+int PtyServer::Run() {
+    const SteadyTime start = std::chrono::steady_clock::now();
+    std::deque<ScheduledReply> replies;
+
+    for (;;) {
+        const auto now = std::chrono::steady_clock::now();
+        while (!replies.empty() && replies.front().due <= now) {
+            const std::string& bytes = replies.front().bytes;
+            const ssize_t written = ::write(m_terminal.MasterFd(), bytes.data(), bytes.size());
+            if (m_log) {
+                if (written == static_cast<ssize_t>(bytes.size())) {
+                    m_log->Sent(bytes);
+                } else {
+                    // The client's input buffer is full: a real line loses the bytes too.
+                    m_log->Note("reply dropped: " + EscapeBytes(bytes));
+                }
+            }
+            replies.pop_front();
+        }
+
+        pollfd fds[2] = {{m_stopFd, POLLIN, 0}, {m_terminal.MasterFd(), POLLIN, 0}};
+        const nfds_t count = m_terminal.IsOpen() ? 2 : 1;
+        const int timeoutMs = replies.empty() ? -1 : MillisecondsUntil(replies.front().due);
+        if (::poll(fds, count, timeoutMs) < 0) {
+            if (errno == EINTR) continue;
+            std::fprintf(stderr, "varkel-sim: poll: %s\n", std::strerror(errno));
+            return 1;
+        }
+        if (fds[0].revents != 0) return 0;
+        if (count < 2 || fds[1].revents == 0) continue;
+
+        unsigned char buffer[256];
+        const ssize_t got = ::read(m_terminal.MasterFd(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR || errno == EAGAIN) continue;
+            std::fprintf(stderr, "varkel-sim: read %s: %s\n", m_terminal.SlavePath().c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+        if (got == 0) continue;
+        if (m_log) m_log->Received(std::string(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(got)));
+
+        for (ssize_t i = 0; i < got && !m_amplifier.HungUp(); ++i) {
+            const auto arrived = std::chrono::steady_clock::now();
+            const double seconds = std::chrono::duration<double>(arrived - start).count();
+            AmplifierReply reply = m_amplifier.Receive(buffer[i], seconds);
+            if (reply.bytes.empty()) continue;
+            SteadyTime due = arrived + std::chrono::milliseconds(reply.delayMs);
+            if (!replies.empty() && replies.back().due > due) due = replies.back().due;
+            replies.push_back({std::move(reply.bytes), due});
+        }
+        if (m_amplifier.HungUp()) {
+            if (m_log) m_log->Note("hangup");
+            replies.clear();
+            m_terminal.Close();
+        }
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The command line of varkel-sim.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "AmplifierFault.h"
+
+struct SimOptions {
+    AmplifierFault fault;
+    std::uint64_t seed = 1;
+    std::string logPath;  // empty: no log
+    bool help = false;
+};
+
+struct SimOptionsResult {
+    SimOptions options;
+    std::string error;  // empty when the arguments were understood
+};
+
+// args excludes the program name.
+SimOptionsResult ParseSimOptions(const std::vector<std::string>& args);
+std::string SimUsage(const char* program);

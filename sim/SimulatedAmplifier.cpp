@@ -1,0 +1,104 @@
+#include "SimulatedAmplifier.h"
+
+#include <charconv>
+#include <utility>
+
+namespace {
+constexpr char kReturn = '\r';
+}  // namespace
+
+std::string FormatReplyNumber(double value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    std::string reply(text, result.ptr);
+    reply.push_back(kReturn);
+    return reply;
+}
+
+SimulatedAmplifier::SimulatedAmplifier(SampleModel model, SelectorDrive drive, AmplifierFault fault)
+    : m_model(std::move(model)), m_drive(drive), m_fault(fault) {}
+
+void SimulatedAmplifier::SetDtr(bool raised) {
+    if (m_drive == SelectorDrive::Dtr) m_channel = raised ? Channel::Current : Channel::Voltage;
+}
+
+bool SimulatedAmplifier::FaultActive() const {
+    return m_fault.mode != FaultMode::None && m_readings >= m_fault.afterReadings;
+}
+
+AmplifierReply SimulatedAmplifier::Receive(unsigned char byte, double seconds) {
+    if (m_hungUp) return {};
+    m_received.push_back(static_cast<char>(byte));
+    if (m_fault.mode == FaultMode::Hangup && FaultActive()) {
+        m_hungUp = true;
+        return {};
+    }
+    if (byte != kReturn) {
+        // A runaway line must not grow without bound; it is no command anyway.
+        if (m_line.size() < kMaxCommandBytes) {
+            m_line.push_back(static_cast<char>(byte));
+        } else {
+            m_lineTooLong = true;
+        }
+        return {};
+    }
+    const std::string command = std::exchange(m_line, {});
+    if (std::exchange(m_lineTooLong, false)) return {};
+    return Execute(command, seconds);
+}
+
+AmplifierReply SimulatedAmplifier::Execute(const std::string& command, double seconds) {
+    if (command == "LOCL 1") {
+        m_remoteLocked = true;
+        if (m_drive == SelectorDrive::ReadingOrder) m_channel = Channel::Voltage;
+        return {};
+    }
+    if (command == "LOCL 0") {
+        m_remoteLocked = false;
+        return {};
+    }
+    const bool voltage = m_channel == Channel::Voltage;
+    if (command == "OUTP ? 3") {
+        const Phasor p = voltage ? m_model.Voltage(seconds) : m_model.Current(seconds);
+        return Answer(p.amplitude / (voltage ? kVoltageScale : kCurrentScale));
+    }
+    if (command == "OUTP ? 4") {
+        const Phasor p = voltage ? m_model.Voltage(seconds) : m_model.Current(seconds);
+        AmplifierReply reply = Answer(p.phaseDegrees);
+        ++m_readings;
+        if (m_drive == SelectorDrive::ReadingOrder) {
+            m_channel = voltage ? Channel::Current : Channel::Voltage;
+        }
+        return reply;
+    }
+    return {};
+}
+
+AmplifierReply SimulatedAmplifier::Answer(double value) const {
+    if (!FaultActive()) return {FormatReplyNumber(value), 0};
+    switch (m_fault.mode) {
+    case FaultMode::Silent:
+        return {};
+    case FaultMode::Garbage:
+        return {"ERR?\r", 0};
+    case FaultMode::NotANumber:
+        return {"nan\r", 0};
+    case FaultMode::Infinite:
+        return {"inf\r", 0};
+    case FaultMode::Overlong: {
+        static constexpr char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+        std::string bytes;
+        for (int i = 0; i < AmplifierFault::kOverlongReplyBytes; ++i) {
+            bytes.push_back(kAlphabet[i % (sizeof kAlphabet - 1)]);
+        }
+        bytes.push_back(kReturn);
+        return {bytes, 0};
+    }
+    case FaultMode::Slow:
+        return {FormatReplyNumber(value), m_fault.delayMs};
+    case FaultMode::None:
+    case FaultMode::Hangup:
+        break;
+    }
+    return {FormatReplyNumber(value), 0};
+}
