@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "FakeClock.h"
+#include "FakeSerialPort.h"
+#include "measure/PortMap.h"
+#include "measure/SerialLink.h"
+
+namespace {
+
+class SerialLinkTest : public ::testing::Test {
+protected:
+    SerialLinkTest() : factory(line, &clock), link(state, readings, clock, ports, factory) {
+        EXPECT_TRUE(link.OpenPort("COM2"));
+        link.ConfigurePort();
+    }
+    std::string Read() {
+        char buffer[SerialLink::kReplyBufferBytes];
+        last = link.ReadLine(buffer);
+        return buffer;
+    }
+    ReadingOutcome Measure() {
+        return link.MeasureQuantity(&readings.voltage, &readings.voltagePhase, &readings.current,
+                                    &readings.currentPhase);
+    }
+
+    std::shared_ptr<FakeLine> line = std::make_shared<FakeLine>();
+    FakeClock clock;
+    FakePortFactory factory;
+    PortMap ports;
+    MeasurementState state;
+    Readings readings;
+    SerialLink link;
+    ReplyEnd last = ReplyEnd::TimedOut;
+};
+
+TEST_F(SerialLinkTest, OpensTheMappedDeviceAndConfiguresTheLine) {
+    EXPECT_EQ(factory.lastDevice, "/dev/ttyS1");
+    ASSERT_TRUE(line->configured);
+    const SerialSettings& s = line->settings;
+    EXPECT_EQ(s.baudRate, 19200);
+    EXPECT_EQ(s.dataBits, 8);
+    EXPECT_EQ(s.parity, SerialParity::None);
+    EXPECT_EQ(s.stopBits, 2);
+    EXPECT_FALSE(s.hardwareFlowControl || s.softwareFlowControl || s.dtr || s.rts);
+    EXPECT_EQ(s.ByteReadTimeoutMs(), 300);
+    EXPECT_EQ(s.ByteWriteTimeoutMs(), 400);
+    EXPECT_EQ(s.inputQueueBytes, 8192);
+    EXPECT_EQ(s.outputQueueBytes, 1024);
+}
+
+TEST_F(SerialLinkTest, OpenFailureLeavesNoPortAndSaysWhy) {
+    line->openFails = true;
+    EXPECT_FALSE(link.OpenPort("COM4"));
+    EXPECT_EQ(factory.lastDevice, "/dev/ttyS3");
+    EXPECT_EQ(state.port, nullptr);
+    EXPECT_EQ(link.OpenError(), "/dev/fake: Permission denied");
+}
+
+TEST_F(SerialLinkTest, ReadLineEndsAtCarriageReturnTimeOutOrHundredBytes) {
+    struct Case {
+        std::string input;
+        std::string reply;
+        ReplyEnd end;
+        std::size_t leftOver;
+    };
+    const Case cases[] = {
+        {"1.000\r", "1.000\r", ReplyEnd::CarriageReturn, 0},
+        {"1.0\r2.0\r", "1.0\r", ReplyEnd::CarriageReturn, 4},
+        {"", "", ReplyEnd::TimedOut, 0},
+        {"12.5", "12.5", ReplyEnd::TimedOut, 0},
+        {std::string(150, '7') + "\r", std::string(100, '7'), ReplyEnd::Overlong, 51},
+        {std::string(99, '7') + "\r", std::string(99, '7') + "\r", ReplyEnd::CarriageReturn, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        line->input.clear();
+        line->Inject(c.input);
+        EXPECT_EQ(Read(), c.reply);
+        EXPECT_EQ(last, c.end);
+        EXPECT_EQ(line->input.size(), c.leftOver);
+    }
+}
+
+TEST_F(SerialLinkTest, SilentAmplifierCostsOneTimeOutPerReply) {
+    const int before = clock.Milliseconds();
+    EXPECT_EQ(Read(), "");
+    EXPECT_EQ(clock.Milliseconds() - before, 300);
+}
+
+TEST_F(SerialLinkTest, CommandsGoOutByteByByteWithoutLineFeed) {
+    link.WriteString("LOCL 1\r");
+    EXPECT_EQ(line->wire, "LOCL 1\r");
+}
+
+TEST_F(SerialLinkTest, ReadingsAlternateScaleAndSwitchDtr) {
+    line->responder = Amplifier("1.000", "-12.5", "0.5", "-40.25");
+    readings.voltage = 9.0;
+    state.startTime = 1.0;
+    clock.Advance(91000);
+
+    ReadingOutcome first = Measure();
+    EXPECT_TRUE(first.Valid()) << first.problem;
+    EXPECT_DOUBLE_EQ(readings.voltage, 0.1);
+    EXPECT_DOUBLE_EQ(readings.voltagePhase, -12.5);
+    EXPECT_DOUBLE_EQ(readings.current, 0.0);
+    EXPECT_DOUBLE_EQ(readings.elapsedSeconds, 90.0);
+    EXPECT_TRUE(state.currentNext);
+    EXPECT_EQ(line->dtrLog, "H");
+
+    ReadingOutcome second = Measure();
+    EXPECT_TRUE(second.Valid()) << second.problem;
+    EXPECT_DOUBLE_EQ(readings.current, 0.5 * 0.0001);
+    EXPECT_DOUBLE_EQ(readings.currentPhase, -40.25);
+    EXPECT_DOUBLE_EQ(readings.voltage, 0.1);
+    EXPECT_FALSE(state.currentNext);
+    EXPECT_EQ(line->dtrLog, "HL");
+    EXPECT_EQ(line->wire, "OUTP ? 3\rOUTP ? 4\rOUTP ? 3\rOUTP ? 4\r");
+}
+
+TEST_F(SerialLinkTest, ReplyWithoutAFiniteNumberKeepsTheValueAndIsReported) {
+    struct Case {
+        std::string amplitudeReply;  // as the amplifier sends it
+        std::string phaseReply;
+        bool amplitudeValid;
+        bool phaseValid;
+        const char* problemMentions;
+    };
+    const Case cases[] = {
+        {"ERR?\r", "3.0\r", false, true, "holds no finite number"},
+        {"nan\r", "3.0\r", false, true, "holds no finite number"},
+        {"inf\r", "-inf\r", false, false, "holds no finite number"},
+        {"1e999\r", "3.0\r", false, true, "holds no finite number"},
+        {"", "3.0\r", false, true, "no reply came"},
+        {"2.5", "3.0\r", false, true, "broke off"},
+        {std::string(150, '1') + "\r", "3.0\r", false, true, "ran past 100 bytes"},
+        {"2.0\r", "", true, false, "no valid voltage phase: no reply came"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.amplitudeReply);
+        readings.voltage = 0.7;
+        readings.voltagePhase = 7.0;
+        state.currentNext = false;
+        int asked = 0;
+        line->responder = [&](const std::string& command, bool) -> std::string {
+            ++asked;
+            return command == "OUTP ? 3\r" ? c.amplitudeReply : c.phaseReply;
+        };
+        const ReadingOutcome outcome = Measure();
+        EXPECT_EQ(asked, 2);
+        EXPECT_EQ(outcome.amplitudeValid, c.amplitudeValid);
+        EXPECT_EQ(outcome.phaseValid, c.phaseValid);
+        EXPECT_FALSE(outcome.Valid());
+        EXPECT_NE(outcome.problem.find(c.problemMentions), std::string::npos) << outcome.problem;
+        // No second scaling of the kept value, no made-up phase.
+        EXPECT_DOUBLE_EQ(readings.voltage, c.amplitudeValid ? 0.2 : 0.7);
+        EXPECT_DOUBLE_EQ(readings.voltagePhase, c.phaseValid ? 3.0 : 7.0);
+        // The selector still moves on, in step with an amplifier that follows the order.
+        EXPECT_TRUE(state.currentNext);
+    }
+}
+
+TEST_F(SerialLinkTest, LateReplyNeverAnswersTheNextQuery) {
+    // An earlier query timed out; its reply arrives afterwards and waits in the queue.
+    char buffer[SerialLink::kReplyBufferBytes];
+    link.WriteString("OUTP ? 3\r");
+    EXPECT_EQ(link.ReadLine(buffer), ReplyEnd::TimedOut);
+    line->Inject("1.234\r");
+
+    line->responder = Amplifier("2.0", "-33.0", "0", "0");
+    const ReadingOutcome outcome = Measure();
+    EXPECT_TRUE(outcome.Valid()) << outcome.problem;
+    EXPECT_DOUBLE_EQ(readings.voltage, 0.2);
+    EXPECT_DOUBLE_EQ(readings.voltagePhase, -33.0);
+    EXPECT_TRUE(line->input.empty());
+}
+
+TEST_F(SerialLinkTest, PortThatVanishesReportsFailureWithoutSwitching) {
+    line->responder = Amplifier("1.0", "0", "1.0", "0");
+    line->vanishAfterWrites = 3;
+    const ReadingOutcome outcome = Measure();
+    EXPECT_TRUE(outcome.portFailed);
+    EXPECT_FALSE(outcome.Valid());
+    EXPECT_NE(outcome.problem.find("no longer there"), std::string::npos);
+    EXPECT_EQ(line->wire, "OUT");  // stops writing at the first failure
+    EXPECT_FALSE(state.currentNext);
+    EXPECT_EQ(line->dtrLog, "");
+    EXPECT_TRUE(link.PortFailed());
+}
+
+TEST_F(SerialLinkTest, DtrRefusedByAPseudoTerminalIsNoFailure) {
+    line->dtrRefused = true;
+    line->responder = Amplifier("1.0", "0", "1.0", "0");
+    EXPECT_TRUE(Measure().Valid());
+    EXPECT_TRUE(Measure().Valid());
+    EXPECT_FALSE(link.PortFailed());
+}
+
+TEST_F(SerialLinkTest, DiscardInputDropsWhatIsWaiting) {
+    line->Inject("junk\r1.0\r");
+    link.DiscardInput();
+    EXPECT_TRUE(line->input.empty());
+}
+
+TEST_F(SerialLinkTest, WaitSleepsInsteadOfSpinning) {
+    const int before = clock.Slept();
+    link.WaitMilliseconds(300);
+    EXPECT_EQ(clock.Slept() - before, 300);
+}
+
+TEST(ReplyNumber, ReadsWhatPercentLfReads) {
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    };
+    const Case cases[] = {
+        {"1.000\r", true, 1.0},      {"  -12.5\r", true, -12.5},  {"+3e-2\r", true, 0.03},
+        {"\t7\r", true, 7.0},        {"0.5V\r", true, 0.5},       {".25\r", true, 0.25},
+        {"1E3\r", true, 1000.0},     {"abc\r", false, 0},         {"\r", false, 0},
+        {"", false, 0},              {"-\r", false, 0},           {"+-1\r", false, 0},
+        {"nan\r", false, 0},         {"-inf\r", false, 0},        {"infinity\r", false, 0},
+        {"1e400\r", false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        double value = -999.0;
+        EXPECT_EQ(ParseReplyNumber(c.text, &value), c.ok);
+        EXPECT_DOUBLE_EQ(value, c.ok ? c.value : -999.0);
+    }
+}
+
+}  // namespace

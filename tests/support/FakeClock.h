@@ -1,0 +1,21 @@
+#pragma once
+// A clock that only moves when told to, or when something sleeps on it.
+
+#include "measure/Clock.h"
+
+class FakeClock final : public Clock {
+public:
+    int Milliseconds() override { return m_now; }
+    void Sleep(int ms) override {
+        if (ms > 0) {
+            m_now += ms;
+            m_slept += ms;
+        }
+    }
+    void Advance(int ms) { m_now += ms; }
+    int Slept() const { return m_slept; }
+
+private:
+    int m_now = 0;
+    int m_slept = 0;
+};
