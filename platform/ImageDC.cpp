@@ -1,0 +1,244 @@
+#include "platform/ImageDC.h"
+
+#include "platform/ImageDCFont.h"
+#include "platform/RasterCanvas.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <QTransform>
+
+#include <cstring>
+
+namespace {
+
+// COLORREF 0x00BBGGRR as an opaque 32-bit pixel 0xFFRRGGBB.
+std::uint32_t ToPixel(COLORREF colour) {
+    return 0xFF000000u | (static_cast<std::uint32_t>(GetRValue(colour)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(colour)) << 8) |
+           static_cast<std::uint32_t>(GetBValue(colour));
+}
+
+QColor ToQColor(COLORREF colour) {
+    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+bool IsDirectFormat(QImage::Format format) {
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
+std::unique_ptr<RasterCanvas> MakeCanvas(QImage& image) {
+    if (image.isNull() || !IsDirectFormat(image.format()))
+        return std::make_unique<RasterCanvas>(nullptr, 0, 0, 0);
+    // bits() detaches a shared image now, so later painting cannot move the pixels.
+    auto* bits = reinterpret_cast<std::uint32_t*>(image.bits());
+    return std::make_unique<RasterCanvas>(bits, image.width(), image.height(),
+                                          static_cast<int>(image.bytesPerLine() / 4));
+}
+
+// Bytes of the text: n of them, or up to the NUL when n is negative.
+QString TextOf(const char* text, int n) {
+    if (!text) return {};
+    const qsizetype length = n < 0 ? static_cast<qsizetype>(std::strlen(text)) : n;
+    return QString::fromLatin1(text, length);
+}
+
+}  // namespace
+
+CImageDC::CImageDC(QImage& image)
+    : m_image(image), m_pCanvas(MakeCanvas(image)), m_pPixels(image.constBits()) {
+    m_hPen = HPEN{m_pens.Add(ImageDCPen{RGB(0, 0, 0)}, true)};
+    m_hBrush = HBRUSH{m_brushes.Add(ImageDCBrush{RGB(255, 255, 255)}, true)};
+    LOGFONT defaultFont;
+    defaultFont.lfHeight = kDefaultFontCellHeight;
+    defaultFont.lfPitchAndFamily = FF_SWISS;
+    m_hFont = HFONT{m_fonts.Add(ImageDCFontObject{ResolveImageDCFont(defaultFont)}, true)};
+}
+
+CImageDC::~CImageDC() {
+    if (m_pPainter) m_pPainter->end();
+    m_pCanvas->Flush();
+}
+
+void CImageDC::setShortcutsEnabled(bool enabled) { m_pCanvas->SetShortcutsEnabled(enabled); }
+
+void CImageDC::Flush() { m_pCanvas->Flush(); }
+
+void CImageDC::MoveTo(int x, int y) { m_ptCurrent = {x, y}; }
+
+void CImageDC::LineTo(int x, int y) {
+    m_pCanvas->Line(m_ptCurrent.x, m_ptCurrent.y, x, y, m_penPixel);
+    m_ptCurrent = {x, y};
+}
+
+void CImageDC::Rectangle(int left, int top, int right, int bottom) {
+    m_pCanvas->Rectangle(left, top, right, bottom, m_penPixel, m_brushPixel);
+}
+
+void CImageDC::Ellipse(int left, int top, int right, int bottom) {
+    m_pCanvas->Ellipse(left, top, right, bottom, m_penPixel, m_brushPixel);
+}
+
+void CImageDC::SetPixel(int x, int y, COLORREF colour) { m_pCanvas->SetPixel(x, y, ToPixel(colour)); }
+
+const ImageDCFont& CImageDC::SelectedFont() const { return *m_fonts.Find(m_hFont.id)->font; }
+
+QPainter* CImageDC::TextPainter() {
+    if (m_pCanvas->Width() == 0) return nullptr;
+    m_pCanvas->PrepareForForeignWrites();
+    if (!m_pPainter) {
+        m_pPainter = std::make_unique<QPainter>(&m_image);
+        m_pPainter->setRenderHint(QPainter::Antialiasing, false);
+        m_pPainter->setRenderHint(QPainter::TextAntialiasing, false);
+        if (m_image.constBits() != m_pPixels) {
+            // Someone shared the image after construction and beginning to paint detached
+            // it: follow the pixels to their new place.
+            const bool shortcuts = m_pCanvas->ShortcutsEnabled();
+            m_pCanvas = MakeCanvas(m_image);
+            m_pCanvas->SetShortcutsEnabled(shortcuts);
+            m_pPixels = m_image.constBits();
+        }
+    }
+    return m_pPainter.get();
+}
+
+void CImageDC::DrawTextBox(QPainter& painter, int x, int y, const QString& text) {
+    const ImageDCFont& font = SelectedFont();
+    if (font.escapement == 0) {
+        painter.resetTransform();
+    } else {
+        // Qt turns clockwise for positive angles with y pointing down.
+        painter.setTransform(QTransform::fromTranslate(x, y).rotate(-font.escapement / 10.0));
+        x = 0;
+        y = 0;
+    }
+    if (m_nBkMode == OPAQUE) painter.fillRect(x, y, font.Width(text), font.height, ToQColor(m_crBk));
+    painter.setFont(font.font);
+    painter.setPen(ToQColor(m_crText));
+    painter.drawText(QPoint(x, y + font.ascent), text);
+}
+
+CSize CImageDC::GetTextExtentPoint(const char* text, int n) {
+    const ImageDCFont& font = SelectedFont();
+    if (!text || n <= 0) return {0, font.height};
+    return {font.Width(TextOf(text, n)), font.height};
+}
+
+void CImageDC::TextOut(int x, int y, const char* text, int n) {
+    if (!text || n <= 0) return;
+    if (QPainter* painter = TextPainter()) {
+        painter->setClipping(false);
+        DrawTextBox(*painter, x, y, TextOf(text, n));
+    }
+}
+
+int CImageDC::DrawText(const char* text, int n, const CRect& rect, unsigned format) {
+    if (!text) return 0;
+    const ImageDCFont& font = SelectedFont();
+    const QString all = TextOf(text, n);
+    QPainter* painter = TextPainter();
+    if (painter) {
+        painter->resetTransform();
+        painter->setClipRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()));
+    }
+    int height = 0;
+    if (format & DT_SINGLELINE) {
+        const int x = (format & DT_CENTER) ? rect.left + (rect.Width() - font.Width(all)) / 2 : rect.left;
+        const int y = (format & DT_VCENTER) ? rect.top + (rect.Height() - font.height) / 2 : rect.top;
+        if (painter) DrawTextBox(*painter, x, y, all);
+        height = font.height;
+    } else {
+        for (QString line : all.split(QLatin1Char('\n'))) {
+            if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+            const int x = (format & DT_CENTER) ? rect.left + (rect.Width() - font.Width(line)) / 2 : rect.left;
+            if (painter) DrawTextBox(*painter, x, rect.top + height, line);
+            height += font.height;
+        }
+    }
+    if (painter) painter->setClipping(false);
+    return height;
+}
+
+HFONT CImageDC::CreateFontIndirect(const LOGFONT& font) {
+    return HFONT{m_fonts.Add(ImageDCFontObject{ResolveImageDCFont(font)})};
+}
+
+HPEN CImageDC::CreatePen(int /*style*/, int /*width*/, COLORREF colour) {
+    return HPEN{m_pens.Add(ImageDCPen{colour})};
+}
+
+HBRUSH CImageDC::CreateSolidBrush(COLORREF colour) {
+    return HBRUSH{m_brushes.Add(ImageDCBrush{colour})};
+}
+
+HRGN CImageDC::CreateRectRgn(int left, int top, int right, int bottom) {
+    return HRGN{m_regions.Add(ImageDCRegion{CRect{left, top, right, bottom}})};
+}
+
+HFONT CImageDC::SelectObject(HFONT font) {
+    if (!m_fonts.Find(font.id)) return HFONT{};
+    const HFONT previous = m_hFont;
+    m_hFont = font;
+    return previous;
+}
+
+HPEN CImageDC::SelectObject(HPEN pen) {
+    const ImageDCPen* object = m_pens.Find(pen.id);
+    if (!object) return HPEN{};
+    const HPEN previous = m_hPen;
+    m_hPen = pen;
+    m_penPixel = ToPixel(object->colour);
+    return previous;
+}
+
+HBRUSH CImageDC::SelectObject(HBRUSH brush) {
+    const ImageDCBrush* object = m_brushes.Find(brush.id);
+    if (!object) return HBRUSH{};
+    const HBRUSH previous = m_hBrush;
+    m_hBrush = brush;
+    m_brushPixel = ToPixel(object->colour);
+    return previous;
+}
+
+BOOL CImageDC::PaintRgn(HRGN region) {
+    const ImageDCRegion* object = m_regions.Find(region.id);
+    if (!object) return FALSE;
+    const CRect& r = object->rect;
+    m_pCanvas->Fill(r.left, r.top, r.right, r.bottom, m_brushPixel);
+    return TRUE;
+}
+
+BOOL CImageDC::DeleteObject(HGDIOBJ object) {
+    switch (object.kind) {
+        case GdiKind::Pen:
+            return object.id != m_hPen.id && m_pens.Remove(object.id) ? TRUE : FALSE;
+        case GdiKind::Brush:
+            return object.id != m_hBrush.id && m_brushes.Remove(object.id) ? TRUE : FALSE;
+        case GdiKind::Font:
+            return object.id != m_hFont.id && m_fonts.Remove(object.id) ? TRUE : FALSE;
+        case GdiKind::Region:
+            return m_regions.Remove(object.id) ? TRUE : FALSE;
+    }
+    return FALSE;
+}
+
+int CImageDC::SetBkMode(int mode) {
+    if (mode != TRANSPARENT && mode != OPAQUE) return 0;
+    const int previous = m_nBkMode;
+    m_nBkMode = mode;
+    return previous;
+}
+
+COLORREF CImageDC::SetBkColor(COLORREF colour) {
+    const COLORREF previous = m_crBk;
+    m_crBk = colour & 0xFFFFFFu;
+    return previous;
+}
+
+COLORREF CImageDC::SetTextColor(COLORREF colour) {
+    const COLORREF previous = m_crText;
+    m_crText = colour & 0xFFFFFFu;
+    return previous;
+}
