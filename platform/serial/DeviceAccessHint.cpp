@@ -1,0 +1,20 @@
+#include "DeviceAccessHint.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::string DeviceAccessHint(const std::string& devicePath) {
+    struct stat info {};
+    if (::stat(devicePath.c_str(), &info) != 0) return {};
+    if (::access(devicePath.c_str(), R_OK | W_OK) == 0) return {};
+    const group* owner = ::getgrgid(info.st_gid);
+    if (!owner || !owner->gr_name) return {};
+    const std::string name = owner->gr_name;
+    return "Your account may not use " + devicePath + ". Join the group \"" + name +
+           "\" that owns it (for example: sudo usermod -aG " + name + " $USER), then log in again.";
+}
+#else
+std::string DeviceAccessHint(const std::string&) { return {}; }
+#endif

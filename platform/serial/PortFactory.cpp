@@ -1,0 +1,18 @@
+#include "PortFactory.h"
+
+#include "QtSerialPort.h"
+#include "measure/Clock.h"
+#include "measure/PortMap.h"
+#include "sim/SimulatedPort.h"
+
+DefaultPortFactory::DefaultPortFactory()
+    : m_ownClock(std::make_unique<SteadyClock>()), m_clock(*m_ownClock) {}
+
+DefaultPortFactory::DefaultPortFactory(Clock& simulatorClock) : m_clock(simulatorClock) {}
+
+DefaultPortFactory::~DefaultPortFactory() = default;
+
+std::unique_ptr<SerialPort> DefaultPortFactory::Create(const std::string& device) {
+    if (device == PortMap::kSimulated) return std::make_unique<SimulatedPort>(m_clock, m_fault, m_nextSeed++);
+    return std::make_unique<QtSerialPort>();
+}

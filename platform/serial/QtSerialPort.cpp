@@ -1,0 +1,178 @@
+#include "QtSerialPort.h"
+
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+#include <QDeadlineTimer>
+#include <QSerialPort>
+
+#include "DeviceAccessHint.h"
+
+#if defined(Q_OS_UNIX)
+#include <cerrno>
+#include <cstring>
+#include <sys/ioctl.h>
+#endif
+
+namespace {
+std::optional<QSerialPort::DataBits> DataBitsOf(int bits) {
+    switch (bits) {
+    case 5: return QSerialPort::Data5;
+    case 6: return QSerialPort::Data6;
+    case 7: return QSerialPort::Data7;
+    case 8: return QSerialPort::Data8;
+    default: return std::nullopt;
+    }
+}
+
+QSerialPort::Parity ParityOf(SerialParity parity) {
+    switch (parity) {
+    case SerialParity::Even: return QSerialPort::EvenParity;
+    case SerialParity::Odd: return QSerialPort::OddParity;
+    case SerialParity::None: break;
+    }
+    return QSerialPort::NoParity;
+}
+
+bool IsTimeout(QSerialPort::SerialPortError error) {
+    return error == QSerialPort::NoError || error == QSerialPort::TimeoutError;
+}
+}  // namespace
+
+QtSerialPort::QtSerialPort() : m_port(std::make_unique<QSerialPort>()) {}
+
+QtSerialPort::~QtSerialPort() = default;
+
+bool QtSerialPort::Open(const std::string& device) {
+    Close();
+    m_device = device;
+    m_lost = false;
+    m_error.clear();
+    m_port->setPortName(QString::fromStdString(device));
+    if (m_port->open(QIODevice::ReadWrite)) {
+        m_port->clearError();
+        return true;
+    }
+    m_error = device + ": " + m_port->errorString().toStdString();
+    if (m_port->error() == QSerialPort::PermissionError) {
+        const std::string hint = DeviceAccessHint(device.starts_with('/') ? device : "/dev/" + device);
+        if (!hint.empty()) m_error += ". " + hint;
+    }
+    return false;
+}
+
+bool QtSerialPort::IsOpen() const { return m_port->isOpen(); }
+
+bool QtSerialPort::Configure(const SerialSettings& settings) {
+    if (!IsOpen() || m_lost) {
+        m_error = m_device + ": the port is not open";
+        return false;
+    }
+    const auto dataBits = DataBitsOf(settings.dataBits);
+    if (!dataBits || (settings.stopBits != 1 && settings.stopBits != 2)) {
+        m_error = m_device + ": unsupported line settings";
+        return false;
+    }
+    const QSerialPort::FlowControl flow = settings.hardwareFlowControl   ? QSerialPort::HardwareControl
+                                          : settings.softwareFlowControl ? QSerialPort::SoftwareControl
+                                                                         : QSerialPort::NoFlowControl;
+    const bool lineSet = m_port->setBaudRate(settings.baudRate) && m_port->setDataBits(*dataBits) &&
+                         m_port->setParity(ParityOf(settings.parity)) &&
+                         m_port->setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+                         m_port->setFlowControl(flow);
+    if (!lineSet) {
+        m_error = m_device + ": cannot apply the line settings: " + m_port->errorString().toStdString();
+        m_port->clearError();
+        return false;
+    }
+    m_port->setReadBufferSize(settings.inputQueueBytes);
+    m_readTimeoutMs = settings.ByteReadTimeoutMs();
+    m_writeTimeoutMs = settings.ByteWriteTimeoutMs();
+    // A pseudo-terminal has no modem lines: these fail there, harmlessly.
+    m_port->setDataTerminalReady(settings.dtr);
+    if (!settings.hardwareFlowControl) m_port->setRequestToSend(settings.rts);
+    m_port->clearError();
+    return true;
+}
+
+bool QtSerialPort::DeviceLost() {
+    m_lost = true;
+    m_error = m_device + ": " + m_port->errorString().toStdString() + " (the device is gone)";
+    return false;
+}
+
+bool QtSerialPort::TimedOutOrLost() {
+    if (IsTimeout(m_port->error())) {
+        m_port->clearError();
+        return true;
+    }
+    return DeviceLost();
+}
+
+int QtSerialPort::BytesWaiting() {
+    if (!IsOpen() || m_lost) return -1;
+    qint64 waiting = m_port->bytesAvailable();
+#if defined(Q_OS_UNIX)
+    int inDriver = 0;
+    if (::ioctl(m_port->handle(), FIONREAD, &inDriver) != 0) {
+        m_lost = true;
+        m_error = m_device + ": " + std::strerror(errno) + " (the device is gone)";
+        return -1;
+    }
+    waiting += inDriver;
+#else
+    // Pulls whatever the driver holds into Qt's buffer without waiting.
+    if (!m_port->waitForReadyRead(0) && !TimedOutOrLost()) return -1;
+    waiting = m_port->bytesAvailable();
+#endif
+    return static_cast<int>(std::min<qint64>(waiting, INT_MAX));
+}
+
+SerialRead QtSerialPort::ReadByte() {
+    if (!IsOpen() || m_lost) return {SerialRead::Status::Failed, 0};
+    const QDeadlineTimer deadline(m_readTimeoutMs);
+    for (;;) {
+        char byte = 0;
+        if (m_port->bytesAvailable() > 0 && m_port->getChar(&byte)) {
+            return {SerialRead::Status::Byte, static_cast<unsigned char>(byte)};
+        }
+        if (deadline.hasExpired()) return {SerialRead::Status::TimedOut, 0};
+        if (!m_port->waitForReadyRead(static_cast<int>(deadline.remainingTime())) && !TimedOutOrLost()) {
+            return {SerialRead::Status::Failed, 0};
+        }
+    }
+}
+
+bool QtSerialPort::WriteByte(unsigned char byte) {
+    if (!IsOpen() || m_lost) return false;
+    const char c = static_cast<char>(byte);
+    if (m_port->write(&c, 1) != 1) return DeviceLost();
+    const QDeadlineTimer deadline(m_writeTimeoutMs);
+    while (m_port->bytesToWrite() > 0) {
+        if (m_port->waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) continue;
+        if (!TimedOutOrLost()) return false;
+        if (deadline.hasExpired()) {
+            // A byte that could not go out in time must not go out late, after its command.
+            m_port->clear(QSerialPort::Output);
+            m_error = m_device + ": a write timed out";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool QtSerialPort::SetDtr(bool raised) {
+    if (!IsOpen() || m_lost) return false;
+    const bool set = m_port->setDataTerminalReady(raised);
+    if (!set) {
+        m_error = m_device + ": cannot set DTR: " + m_port->errorString().toStdString();
+        m_port->clearError();
+    }
+    return set;
+}
+
+void QtSerialPort::Close() {
+    if (m_port->isOpen()) m_port->close();
+    m_port->clearError();
+}
