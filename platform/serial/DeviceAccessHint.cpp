@@ -12,6 +12,11 @@ std::string DeviceAccessHint(const std::string& devicePath) {
     const group* owner = ::getgrgid(info.st_gid);
     if (!owner || !owner->gr_name) return {};
     const std::string name = owner->gr_name;
+    if (info.st_gid == 0) {
+        // Joining the superuser's group is no advice to give: access must be granted.
+        return "Your account may not use " + devicePath + ", which only the group \"" + name +
+               "\" may use; ask an administrator to grant access (for example with a udev rule).";
+    }
     return "Your account may not use " + devicePath + ". Join the group \"" + name +
            "\" that owns it (for example: sudo usermod -aG " + name + " $USER), then log in again.";
 }

@@ -98,6 +98,20 @@ std::string WaitForReceivedBytes(const std::string& logPath, const std::string& 
     }
 }
 
+std::string ReceivedBytes(const std::string& logPath) { return LoggedBytes(logPath, "rx "); }
+
+bool WaitForLogLine(const std::string& logPath, const std::string& wanted) {
+    const auto deadline = std::chrono::steady_clock::now() + kLogLimit;
+    for (;;) {
+        std::ifstream in(logPath);
+        for (std::string line; std::getline(in, line);) {
+            if (line == wanted) return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 std::vector<std::string> SentReplies(const std::string& logPath) {
     std::ifstream in(logPath);
     std::vector<std::string> replies;

@@ -31,5 +31,9 @@ private:
 // The bytes the simulator logged as received ("rx" lines), unescaped and concatenated,
 // once they end with expected or a few seconds have passed; what was there then.
 std::string WaitForReceivedBytes(const std::string& logPath, const std::string& expected);
+// The bytes the simulator logged as received so far.
+std::string ReceivedBytes(const std::string& logPath);
+// True once the log holds the line, false after a few seconds without it.
+bool WaitForLogLine(const std::string& logPath, const std::string& line);
 // The "tx" lines of a simulator log, unescaped, one reply each.
 std::vector<std::string> SentReplies(const std::string& logPath);

@@ -166,6 +166,20 @@ TEST(QtSerialPortHangup, EveryCallFailsOnceTheDeviceHasGone) {
     EXPECT_EQ(sim.Stop(), 0);
 }
 
+TEST(QtSerialPort, APermissionErrorAdvisesWhichGroupToJoin) {
+    TempDir dir;
+    const std::string path = dir.File("ttyLocked");
+    { std::ofstream(path) << ""; }
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    if (::access(path.c_str(), R_OK | W_OK) == 0) GTEST_SKIP() << "running as a user no permission stops";
+    QtSerialPort port;
+    EXPECT_FALSE(port.Open(path));
+    const std::string text = port.ErrorText();
+    EXPECT_EQ(text.find(path + ": "), 0u) << text;
+    EXPECT_NE(text.find(DeviceAccessHint(path)), std::string::npos) << text;
+    EXPECT_NE(text.find("group"), std::string::npos) << text;
+}
+
 TEST(DeviceAccessHint, NamesTheOwningGroupOnlyWhenAccessIsDenied) {
     TempDir dir;
     const std::string path = dir.File("ttyFake");
