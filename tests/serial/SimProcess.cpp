@@ -4,6 +4,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <poll.h>
 #include <spawn.h>
@@ -81,7 +82,14 @@ bool SimProcess::Start(const std::vector<std::string>& args) {
 
 int SimProcess::Stop() {
     if (m_pid < 0) return -1;
-    ::kill(m_pid, SIGTERM);
+    Signal(SIGTERM);
+    return Wait();
+}
+
+int SimProcess::Signal(int signal) { return m_pid < 0 ? -1 : ::kill(m_pid, signal); }
+
+int SimProcess::Wait() {
+    if (m_pid < 0) return -1;
     int status = 0;
     while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -96,6 +104,26 @@ std::string WaitForReceivedBytes(const std::string& logPath, const std::string& 
         if (bytes.ends_with(expected) || std::chrono::steady_clock::now() >= deadline) return bytes;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+}
+
+int RunSimToEnd(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{VARKEL_SIM_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv;
+    for (std::string& arg : argv) cargv.push_back(arg.data());
+    cargv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, VARKEL_SIM_PATH, &actions, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string ReceivedBytes(const std::string& logPath) { return LoggedBytes(logPath, "rx "); }

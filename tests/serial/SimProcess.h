@@ -21,6 +21,10 @@ public:
 
     // Stops it with SIGTERM; returns its exit status, or -1 when it did not exit normally.
     int Stop();
+    // Sends signal; 0 when it was sent.
+    int Signal(int signal);
+    // Waits for the process to end; its exit status, or -1 when it did not exit normally.
+    int Wait();
 
 private:
     pid_t m_pid = -1;
@@ -31,6 +35,9 @@ private:
 // The bytes the simulator logged as received ("rx" lines), unescaped and concatenated,
 // once they end with expected or a few seconds have passed; what was there then.
 std::string WaitForReceivedBytes(const std::string& logPath, const std::string& expected);
+// Runs varkel-sim with args to its end, output discarded; its exit status, or -1.
+int RunSimToEnd(const std::vector<std::string>& args);
+
 // The bytes the simulator logged as received so far.
 std::string ReceivedBytes(const std::string& logPath);
 // True once the log holds the line, false after a few seconds without it.
