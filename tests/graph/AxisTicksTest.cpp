@@ -55,6 +55,10 @@ TEST(AxisTicks, StepEndsAndRangeFollowTheTable) {
         {1000, 100000, 20000, 0, 100000, 0, 100000},
         {-0.05, 0.95, 0.2, 0, 1, -0.05, 1},  // 0 lies within 10/19 of a step of -0.05
         {0, 1000000, 200000, 0, 1000000, 0, 1000000},
+        {0, 11.05, 2, 0, 10, 0, 11.05},      // 1.05 from the end is within 10/19 of 2
+        {0, 11.06, 2, 0, 12, 0, 12},         // 1.06 is not
+        {-1.05, 10, 2, 0, 10, -1.05, 10},
+        {-1.06, 10, 2, -2, 10, -2, 10},
     };
     for (const Case& c : cases) {
         const TickResult r = Ticks(c.dMin, c.dMax);
