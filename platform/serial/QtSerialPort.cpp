@@ -12,6 +12,7 @@
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <sys/ioctl.h>
 #endif
 
@@ -98,7 +99,16 @@ bool QtSerialPort::Configure(const SerialSettings& settings) {
 
 bool QtSerialPort::DeviceLost() {
     m_lost = true;
-    m_error = m_device + ": " + m_port->errorString().toStdString() + " (the device is gone)";
+    std::string reason = m_port->errorString().toStdString();
+#if defined(Q_OS_UNIX)
+    // A hung-up terminal reads end-of-file, which leaves Qt with a stale errno as its
+    // reason; the descriptor itself tells what happened.
+    pollfd state{m_port->handle(), POLLIN, 0};
+    if (::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        reason = "the device hung up or was disconnected";
+    }
+#endif
+    m_error = m_device + ": " + reason + "; the port can no longer be used";
     return false;
 }
 
@@ -117,7 +127,7 @@ int QtSerialPort::BytesWaiting() {
     int inDriver = 0;
     if (::ioctl(m_port->handle(), FIONREAD, &inDriver) != 0) {
         m_lost = true;
-        m_error = m_device + ": " + std::strerror(errno) + " (the device is gone)";
+        m_error = m_device + ": " + std::strerror(errno) + "; the port can no longer be used";
         return -1;
     }
     waiting += inDriver;

@@ -163,6 +163,7 @@ TEST(QtSerialPortHangup, EveryCallFailsOnceTheDeviceHasGone) {
     EXPECT_EQ(port.BytesWaiting(), -1);
     EXPECT_FALSE(port.WriteByte('x'));
     EXPECT_NE(port.ErrorText().find(sim.DevicePath()), std::string::npos) << port.ErrorText();
+    EXPECT_NE(port.ErrorText().find("hung up"), std::string::npos) << port.ErrorText();
     EXPECT_EQ(sim.Stop(), 0);
 }
 
