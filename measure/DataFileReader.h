@@ -1,0 +1,35 @@
+#pragma once
+// Reads a data file back: one row of seven numbers per line, as the run writes them
+// (elapsed s, voltage V, voltage phase, current A, current phase, impedance ohm, impedance
+// phase). Plain C++, no locale: "1.5" is one and a half whatever the process locale says.
+//
+// Accepted: numbers in decimal or exponent form with an optional sign, separated by blanks
+// or tabs (the run writes single spaces), blanks before and after, "\n" or "\r\n" line
+// ends, and a last line without a line end. Refused, naming the 1-based line: a line with
+// other than seven fields, a field that is not a number or is not finite (nan, inf), and a
+// blank line, which the run never writes and which therefore means the file is not one of
+// ours or was damaged. A file without any line holds no readings and is refused as well.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+constexpr int kDataColumns = 7;
+
+using DataRow = std::array<double, kDataColumns>;
+
+struct DataFileContents {
+    bool ok = false;
+    std::vector<DataRow> rows;  // every row, in file order, when ok
+    long errorLine = 0;         // 1-based line of the first fault; 0 for a fault of the whole file
+    std::string error;          // for a person: "line 3: ..." or why the file could not be read
+};
+
+// Parses text held in memory (the whole file's bytes).
+DataFileContents ParseDataText(std::string_view text);
+
+// Reads and parses the file at path. A file that cannot be opened or read says why, with
+// the system's reason.
+DataFileContents ReadDataFile(const std::string& path);
