@@ -1,0 +1,33 @@
+// varkel --record: the Qt side of a recording without a window. Qt's serial port wants a
+// QCoreApplication in the process; no event loop runs, the recording blocks on its own.
+
+#include <QCoreApplication>
+#include <clocale>
+#include <iostream>
+
+#include "CliModes.h"
+#include "Recording.h"
+#include "StopRequest.h"
+#include "app/CommandLine.h"
+#include "measure/Clock.h"
+#include "platform/serial/PortFactory.h"
+
+int RunRecord(const CommandLine& line) {
+    // The clock counts from here, as the program's clock counts from its start.
+    SteadyClock clock;
+    int argc = 1;
+    char name[] = "varkel";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    InstallStopHandlers();
+
+    const PortMap ports = PortMapFor(line);
+    DefaultPortFactory factory;
+    RecordRequest request;
+    request.file = line.recordFile;
+    request.port = line.port;
+    request.interval = line.interval;
+    request.readings = line.readings;
+    return RunRecording(request, ports, factory, clock, std::cout, std::cerr, StopRequested);
+}

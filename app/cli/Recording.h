@@ -1,0 +1,29 @@
+#pragma once
+// A measurement run without a window: the same core the window drives, ticked on whole
+// seconds, reporting on two streams instead of a status bar. Free of Qt, so tests drive it
+// with a scripted port and a fake clock.
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+class Clock;
+class PortMap;
+class SerialPortFactory;
+
+struct RecordRequest {
+    std::string file;      // data file, created empty (an existing one is replaced)
+    std::string port;      // "COM1".."COM4" (through the port map), a device path, or "sim"
+    int interval = 2;      // seconds between readings, 2 .. 600
+    long readings = 0;     // stop after this many readings attempted; 0: until stopped
+};
+
+// Runs one recording and returns the process exit status: 0 when it ended after the
+// readings asked for or on a stop request with every line on disk; 1 when the file could
+// not be created, the port could not be opened, the device vanished during the run, or
+// lines could not be written. out gets the status line of every recorded reading; err gets
+// every failure and warning as it happens. stopRequested is polled at least every 50 ms of
+// clock time while waiting for the next tick.
+int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortFactory& factory,
+                 Clock& clock, std::ostream& out, std::ostream& err,
+                 const std::function<bool()>& stopRequested);

@@ -1,0 +1,13 @@
+#pragma once
+// The one-second tick of a run without a window, on whole seconds counted from the run's
+// time zero, so it never drifts however long each tick's work takes.
+
+// Milliseconds on the clock of the first whole-second boundary after nowMs, counting
+// seconds from originMs (nowMs >= originMs). A boundary that passed while the previous
+// tick's work blocked is skipped, not made up, as a window's timer drops the ticks that
+// fall while its thread is busy.
+constexpr long long NextTickMs(long long originMs, long long nowMs) {
+    constexpr long long kTickMs = 1000;
+    const long long since = nowMs < originMs ? 0 : nowMs - originMs;
+    return originMs + (since / kTickMs + 1) * kTickMs;
+}
