@@ -30,10 +30,10 @@ constexpr int kWarmUpPaints = 3;
 
 double PaintOnce(QImage& image, const ChartSamples& samples, bool reference) {
     const auto start = std::chrono::steady_clock::now();
-    image.fill(0xFFFFFFFFu);
     {
         CImageDC dc(image);
         dc.setShortcutsEnabled(!reference);
+        dc.EraseBackground(RGB(255, 255, 255));
         PaintChartWindow(dc, samples, kWidth, kHeight);
     }
     const auto end = std::chrono::steady_clock::now();

@@ -66,6 +66,8 @@ void CImageDC::setShortcutsEnabled(bool enabled) { m_pCanvas->SetShortcutsEnable
 
 void CImageDC::Flush() { m_pCanvas->Flush(); }
 
+void CImageDC::EraseBackground(COLORREF colour) { m_pCanvas->Clear(ToPixel(colour)); }
+
 void CImageDC::MoveTo(int x, int y) { m_ptCurrent = {x, y}; }
 
 void CImageDC::LineTo(int x, int y) {
@@ -87,7 +89,7 @@ const ImageDCFont& CImageDC::SelectedFont() const { return *m_fonts.Find(m_hFont
 
 QPainter* CImageDC::TextPainter() {
     if (m_pCanvas->Width() == 0) return nullptr;
-    m_pCanvas->PrepareForForeignWrites();
+    m_pCanvas->Flush();
     if (!m_pPainter) {
         m_pPainter = std::make_unique<QPainter>(&m_image);
         m_pPainter->setRenderHint(QPainter::Antialiasing, false);
@@ -104,20 +106,29 @@ QPainter* CImageDC::TextPainter() {
     return m_pPainter.get();
 }
 
-void CImageDC::DrawTextBox(QPainter& painter, int x, int y, const QString& text) {
+void CImageDC::DrawTextBox(QPainter& painter, int x, int y, const QString& text, const QRect* clip) {
+    // Text this far out cannot reach an image, and the painter's fixed-point coordinates
+    // would not hold it.
+    constexpr int kFarAway = 1 << 22;
+    if (x < -kFarAway || x > kFarAway || y < -kFarAway || y > kFarAway) return;
     const ImageDCFont& font = SelectedFont();
-    if (font.escapement == 0) {
-        painter.resetTransform();
-    } else {
-        // Qt turns clockwise for positive angles with y pointing down.
-        painter.setTransform(QTransform::fromTranslate(x, y).rotate(-font.escapement / 10.0));
-        x = 0;
-        y = 0;
-    }
-    if (m_nBkMode == OPAQUE) painter.fillRect(x, y, font.Width(text), font.height, ToQColor(m_crBk));
+    const int width = font.Width(text);
+    QTransform transform = QTransform::fromTranslate(x, y);
+    // Qt turns clockwise for positive angles with y pointing down.
+    if (font.escapement != 0) transform.rotate(-font.escapement / 10.0);
+    // Glyphs may reach past their advance box (bearings, accents): the canvas forgets what
+    // it knew about a generous box around the text.
+    const int margin = font.height;
+    QRect touched = transform.mapRect(QRect(-margin, -margin, width + 2 * margin, font.height + 2 * margin));
+    if (clip) touched &= *clip;
+    if (touched.isEmpty()) return;
+    m_pCanvas->PrepareForForeignWrites(touched.left(), touched.top(), touched.right() + 1,
+                                       touched.bottom() + 1);
+    painter.setTransform(transform);
+    if (m_nBkMode == OPAQUE) painter.fillRect(0, 0, width, font.height, ToQColor(m_crBk));
     painter.setFont(font.font);
     painter.setPen(ToQColor(m_crText));
-    painter.drawText(QPoint(x, y + font.ascent), text);
+    painter.drawText(QPoint(0, font.ascent), text);
 }
 
 CSize CImageDC::GetTextExtentPoint(const char* text, int n) {
@@ -130,7 +141,7 @@ void CImageDC::TextOut(int x, int y, const char* text, int n) {
     if (!text || n <= 0) return;
     if (QPainter* painter = TextPainter()) {
         painter->setClipping(false);
-        DrawTextBox(*painter, x, y, TextOf(text, n));
+        DrawTextBox(*painter, x, y, TextOf(text, n), nullptr);
     }
 }
 
@@ -139,21 +150,22 @@ int CImageDC::DrawText(const char* text, int n, const CRect& rect, unsigned form
     const ImageDCFont& font = SelectedFont();
     const QString all = TextOf(text, n);
     QPainter* painter = TextPainter();
+    const QRect clip(rect.left, rect.top, rect.Width(), rect.Height());
     if (painter) {
         painter->resetTransform();
-        painter->setClipRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()));
+        painter->setClipRect(clip);
     }
     int height = 0;
     if (format & DT_SINGLELINE) {
         const int x = (format & DT_CENTER) ? rect.left + (rect.Width() - font.Width(all)) / 2 : rect.left;
         const int y = (format & DT_VCENTER) ? rect.top + (rect.Height() - font.height) / 2 : rect.top;
-        if (painter) DrawTextBox(*painter, x, y, all);
+        if (painter) DrawTextBox(*painter, x, y, all, &clip);
         height = font.height;
     } else {
         for (QString line : all.split(QLatin1Char('\n'))) {
             if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
             const int x = (format & DT_CENTER) ? rect.left + (rect.Width() - font.Width(line)) / 2 : rect.left;
-            if (painter) DrawTextBox(*painter, x, rect.top + height, line);
+            if (painter) DrawTextBox(*painter, x, rect.top + height, line, &clip);
             height += font.height;
         }
     }

@@ -22,6 +22,7 @@
 
 class QImage;
 class QPainter;
+class QRect;
 class QString;
 class RasterCanvas;
 
@@ -38,6 +39,9 @@ public:
     void setShortcutsEnabled(bool enabled);
     // Completes every pixel drawn so far in the image.
     void Flush();
+    // Fills the whole image with one colour, as a window erases its background. Erasing
+    // through the surface (rather than on the QImage) lets it skip repainting that colour.
+    void EraseBackground(COLORREF colour);
 
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
@@ -72,8 +76,9 @@ private:
     const ImageDCFont& SelectedFont() const;
     QPainter* TextPainter();
     // Draws one line of text with its box's top-left corner at (x, y), turned by the font's
-    // escapement about that corner; fills the box first in opaque mode.
-    void DrawTextBox(QPainter& painter, int x, int y, const QString& text);
+    // escapement about that corner; fills the box first in opaque mode. clip: the device
+    // rectangle the painter is clipped to, or null.
+    void DrawTextBox(QPainter& painter, int x, int y, const QString& text, const QRect* clip);
 
     QImage& m_image;
     std::unique_ptr<RasterCanvas> m_pCanvas;

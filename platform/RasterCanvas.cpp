@@ -32,60 +32,24 @@ void RasterCanvas::PrepareForForeignWrites() {
     Forget();
 }
 
-void RasterCanvas::Forget() {
-    for (KnownRun& run : m_known) run.bottom = run.top;
-}
-
-// Records that rows [top, bottom) of column x now hold `pixel`, keeping one interval per
-// column: the union when it can, otherwise the longer of what is still true.
-void RasterCanvas::Note(int x, int top, int bottom, std::uint32_t pixel) {
-    KnownRun& k = m_known[static_cast<std::size_t>(x)];
-    if (k.top >= k.bottom) {
-        k = {top, bottom, pixel};
-        return;
-    }
-    if (pixel == k.pixel) {
-        if (top <= k.bottom && bottom >= k.top) {
-            k.top = std::min(k.top, top);
-            k.bottom = std::max(k.bottom, bottom);
-        } else if (bottom - top > k.bottom - k.top) {
-            k.top = top;
-            k.bottom = bottom;
+void RasterCanvas::PrepareForForeignWrites(int left, int top, int right, int bottom) {
+    Flush();
+    if (!m_bShortcuts) return;
+    left = std::max(left, 0);
+    right = std::min(right, m_nWidth);
+    for (int x = left; x < right; ++x)
+        for (KnownRun& k : m_known[static_cast<std::size_t>(x)].runs) {
+            if (bottom <= k.top || top >= k.bottom) continue;
+            if (top - k.top >= k.bottom - bottom)
+                k.bottom = top;
+            else
+                k.top = bottom;
         }
-        return;
-    }
-    if (bottom <= k.top || top >= k.bottom) return;
-    const int above = top - k.top;
-    const int below = k.bottom - bottom;
-    const int fresh = bottom - top;
-    if (fresh >= above && fresh >= below)
-        k = {top, bottom, pixel};
-    else if (above >= below)
-        k.bottom = top;
-    else
-        k.top = bottom;
 }
 
-// Rows [top, bottom) of column x, already clipped.
-void RasterCanvas::VerticalRun(int x, int top, int bottom, std::uint32_t pixel) {
-    auto write = [&](int from, int to) {
-        std::uint32_t* p = Row(from) + x;
-        for (int y = from; y < to; ++y, p += m_nStride) *p = pixel;
-    };
-    if (!m_bShortcuts) {
-        write(top, bottom);
-        return;
-    }
-    KnownRun& k = m_known[static_cast<std::size_t>(x)];
-    if (k.pixel == pixel && top <= k.bottom && bottom >= k.top && k.top < k.bottom) {
-        if (top < k.top) write(top, k.top);
-        if (bottom > k.bottom) write(k.bottom, bottom);
-        k.top = std::min(k.top, top);
-        k.bottom = std::max(k.bottom, bottom);
-        return;
-    }
-    write(top, bottom);
-    Note(x, top, bottom, pixel);
+void RasterCanvas::Forget() {
+    for (KnownColumn& column : m_known)
+        for (KnownRun& run : column.runs) run.bottom = run.top;
 }
 
 // Columns [left, right) of row y, already clipped.
@@ -111,34 +75,45 @@ void RasterCanvas::VerticalSpan(i64 x, i64 top, i64 bottom, std::uint32_t pixel)
         VerticalRun(static_cast<int>(x), static_cast<int>(top), static_cast<int>(bottom), pixel);
 }
 
+namespace {
+
+// Whether all n pixels from p already hold `pixel`. No early exit: the loop vectorises.
+bool AllPixelsAre(const std::uint32_t* p, i64 n, std::uint32_t pixel) {
+    std::uint32_t differ = 0;
+    for (i64 i = 0; i < n; ++i) differ |= p[i] ^ pixel;
+    return differ == 0;
+}
+
+}  // namespace
+
 void RasterCanvas::Block(i64 left, i64 top, i64 right, i64 bottom, std::uint32_t pixel) {
     left = std::max<i64>(left, 0);
     top = std::max<i64>(top, 0);
     right = std::min<i64>(right, m_nWidth);
     bottom = std::min<i64>(bottom, m_nHeight);
     if (left >= right || top >= bottom) return;
-    for (i64 y = top; y < bottom; ++y)
-        std::fill_n(Row(static_cast<int>(y)) + left, right - left, pixel);
-    if (m_bShortcuts)
-        for (i64 x = left; x < right; ++x)
-            Note(static_cast<int>(x), static_cast<int>(top), static_cast<int>(bottom), pixel);
-}
-
-void RasterCanvas::Line(int x0, int y0, int x1, int y1, std::uint32_t pen) {
-    if (m_bPending) {
-        // The line's first pixel is its start point: it overwrites a pixel held back there.
-        if (m_nPendingX == x0 && m_nPendingY == y0 && (x0 != x1 || y0 != y1))
-            m_bPending = false;
-        else
-            Flush();
-    }
-    if (x0 == x1) {
-        if (y0 < y1)
-            VerticalSpan(x0, y0, y1, pen);
-        else if (y0 > y1)
-            VerticalSpan(x0, static_cast<i64>(y1) + 1, static_cast<i64>(y0) + 1, pen);
+    const int t = static_cast<int>(top), b = static_cast<int>(bottom);
+    if (!m_bShortcuts) {
+        for (int y = t; y < b; ++y) std::fill_n(Row(y) + left, right - left, pixel);
         return;
     }
+    bool known = true;
+    for (i64 x = left; x < right && known; ++x) {
+        const KnownRun* runs = m_known[static_cast<std::size_t>(x)].runs;
+        auto covers = [&](const KnownRun& k) { return k.pixel == pixel && k.top <= t && k.bottom >= b; };
+        known = covers(runs[0]) || covers(runs[1]);
+    }
+    if (known) return;
+    // Reading a row is cheaper than writing it; a background painted over an erased
+    // background is already that colour.
+    for (int y = t; y < b; ++y) {
+        std::uint32_t* row = Row(y) + left;
+        if (!AllPixelsAre(row, right - left, pixel)) std::fill_n(row, right - left, pixel);
+    }
+    for (i64 x = left; x < right; ++x) Note(static_cast<int>(x), t, b, pixel);
+}
+
+void RasterCanvas::GeneralLine(int x0, int y0, int x1, int y1, std::uint32_t pen) {
     raster::ForEachLineRun(x0, y0, x1, y1, m_nWidth, m_nHeight,
                            [&](bool vertical, int across, int from, int to) {
                                if (vertical)
@@ -148,45 +123,8 @@ void RasterCanvas::Line(int x0, int y0, int x1, int y1, std::uint32_t pen) {
                            });
 }
 
-// The 3 x 3 marker square fully inside the buffer, written directly; its inside pixel is
-// held back (see the header). Returns false when the rectangle is not such a square.
-bool RasterCanvas::SmallRectangle(int left, int top, int right, int bottom, std::uint32_t pen,
-                                  std::uint32_t brush) {
-    if (!m_bShortcuts || left < 0 || top < 0 || right > m_nWidth || bottom > m_nHeight) return false;
-    if (static_cast<i64>(right) - left != 3 || static_cast<i64>(bottom) - top != 3) return false;
-    if (m_bPending) {
-        const bool covered = m_nPendingX >= left && m_nPendingX < right && m_nPendingY >= top &&
-                             m_nPendingY < bottom;
-        if (covered)
-            m_bPending = false;
-        else
-            Flush();
-    }
-    std::uint32_t* p = Row(top) + left;
-    p[0] = pen;
-    p[1] = pen;
-    p[2] = pen;
-    p += m_nStride;
-    p[0] = pen;
-    p[2] = pen;
-    p += m_nStride;
-    p[0] = pen;
-    p[1] = pen;
-    p[2] = pen;
-    Note(left, top, bottom, pen);
-    Note(left + 1, top, top + 1, pen);
-    Note(left + 1, top + 2, bottom, pen);
-    Note(left + 2, top, bottom, pen);
-    m_bPending = true;
-    m_nPendingX = left + 1;
-    m_nPendingY = top + 1;
-    m_pendingPixel = brush;
-    return true;
-}
-
-void RasterCanvas::Rectangle(int left, int top, int right, int bottom, std::uint32_t pen,
-                             std::uint32_t brush) {
-    if (SmallRectangle(left, top, right, bottom, pen, brush)) return;
+void RasterCanvas::GeneralRectangle(int left, int top, int right, int bottom, std::uint32_t pen,
+                                    std::uint32_t brush) {
     Flush();
     const i64 l = std::min(left, right), r = std::max(left, right);
     const i64 t = std::min(top, bottom), b = std::max(top, bottom);
@@ -271,4 +209,11 @@ void RasterCanvas::SetPixel(int x, int y, std::uint32_t pixel) {
     }
     Row(y)[x] = pixel;
     if (m_bShortcuts) Note(x, y, y + 1, pixel);
+}
+
+void RasterCanvas::Clear(std::uint32_t pixel) {
+    m_bPending = false;
+    for (int y = 0; y < m_nHeight; ++y) std::fill_n(Row(y), m_nWidth, pixel);
+    if (m_bShortcuts)
+        for (KnownColumn& column : m_known) column = {{{0, m_nHeight, pixel}, {}}};
 }
