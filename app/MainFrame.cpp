@@ -1,0 +1,284 @@
+#include "MainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "CommandIds.h"
+#include "CommandStrings.h"
+#include "IconArt.h"
+#include "measure/MeasurementRun.h"
+#include "platform/desktop/KeyboardLocks.h"
+#include "view/UiPrompts.h"
+#include "view/VarkelView.h"
+
+namespace {
+constexpr int kIndicatorPollMs = 250;
+const char* const kCommandProperty = "varkelCommandId";
+}  // namespace
+
+CMainFrame::CMainFrame(CVarkelView* pView, UiPrompts& prompts, QWidget* pParent)
+    : QMainWindow(pParent), m_pView(pView), m_prompts(prompts) {
+    setCentralWidget(m_pView);
+    setWindowIcon(ApplicationIcon());
+    CreateMenus();
+    CreateAccelerators();
+    CreateToolBar();
+    CreateStatusBar();
+    SetDocumentTitle(QStringLiteral("Untitled"));
+
+    connect(m_pView, &CVarkelView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(m_pView, &CVarkelView::runStatusChanged, this, [this](const QString& message) {
+        m_strRunMessage = message;
+        UpdateMessagePane();
+    });
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::AddCommand(int commandId, const QString& text) {
+    auto* action = new QAction(text, this);
+    action->setData(commandId);
+    action->setProperty(kCommandProperty, commandId);
+    const CommandStrings strings = CommandStringsFor(commandId);
+    if (!strings.tooltip.isEmpty()) action->setToolTip(strings.tooltip);
+    m_actions.insert(commandId, action);
+    return action;
+}
+
+QMenu* CMainFrame::Menu(int index) const {
+    return index >= 0 && index < m_menus.size() ? m_menus[index] : nullptr;
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* saveData = AddCommand(ID_FILE_SAVEDATA, QStringLiteral("&Save data"));
+    connect(saveData, &QAction::triggered, m_pView, &CVarkelView::OnFileSaveData);
+    file->addAction(saveData);
+    file->addSeparator();
+    QAction* exit = AddCommand(ID_APP_EXIT, QStringLiteral("E&xit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    file->addAction(exit);
+
+    QMenu* measurement = menuBar()->addMenu(QStringLiteral("&Measurement"));
+    QAction* start = AddCommand(ID_MEASUREMENT_START, QStringLiteral("Start"));
+    connect(start, &QAction::triggered, m_pView, &CVarkelView::OnMeasurementStart);
+    measurement->addAction(start);
+    QAction* stop = AddCommand(ID_MEASUREMENT_STOP, QStringLiteral("Stop"));
+    connect(stop, &QAction::triggered, m_pView, &CVarkelView::OnMeasurementStop);
+    measurement->addAction(stop);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* toolbar = AddCommand(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"));
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    view->addAction(toolbar);
+    QAction* statusBarToggle = AddCommand(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"));
+    statusBarToggle->setCheckable(true);
+    statusBarToggle->setChecked(true);
+    connect(statusBarToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    view->addAction(statusBarToggle);
+    connect(view, &QMenu::aboutToShow, this, &CMainFrame::OnViewMenuAboutToShow);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* about = AddCommand(ID_APP_ABOUT, QStringLiteral("&About Varkel..."));
+    connect(about, &QAction::triggered, this, [this] { emit appCommand(ID_APP_ABOUT); });
+    help->addAction(about);
+
+    m_menus = {file, measurement, view, help};
+    for (QMenu* menu : m_menus) {
+        connect(menu, &QMenu::hovered, this, [this](QAction* action) {
+            ShowPrompt(action->property(kCommandProperty).toInt());
+        });
+        connect(menu, &QMenu::aboutToHide, this, &CMainFrame::ClearPrompt);
+        // Start and Stop follow the run also when the menu opens between two updates.
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    }
+}
+
+void CMainFrame::CreateAccelerators() {
+    struct Accelerator {
+        int id;
+        QList<QKeySequence> keys;
+    };
+    const Accelerator table[] = {
+        {ID_FILE_NEW, {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+        {ID_FILE_OPEN, {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {ID_FILE_SAVE, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {ID_EDIT_UNDO, {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
+        {ID_EDIT_CUT, {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
+        {ID_EDIT_COPY, {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+        {ID_EDIT_PASTE, {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
+        {ID_NEXT_PANE, {QKeySequence(Qt::Key_F6)}},
+        {ID_PREV_PANE, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
+    };
+    for (const Accelerator& accelerator : table) {
+        QAction* action = AddCommand(accelerator.id, QString());
+        action->setShortcuts(accelerator.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        const int id = accelerator.id;
+        if (id == ID_FILE_NEW || id == ID_FILE_OPEN || id == ID_FILE_SAVE) {
+            connect(action, &QAction::triggered, this, [this, id] { emit appCommand(id); });
+        } else {
+            // Edit commands and pane switching have no handler here: the keys do nothing.
+            action->setEnabled(false);
+        }
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    m_wndToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_wndToolBar->setObjectName(QStringLiteral("toolbar"));
+    m_wndToolBar->setProperty(kCommandProperty, static_cast<int>(ID_VIEW_TOOLBAR));
+    m_wndToolBar->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_wndToolBar->setMovable(true);
+    m_wndToolBar->setFloatable(true);
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+
+    const int buttons[kToolbarImages] = {ID_MEASUREMENT_START, ID_MEASUREMENT_STOP, ID_APP_ABOUT};
+    for (int n = 0; n < kToolbarImages; ++n) {
+        QAction* action = m_actions.value(buttons[n]);
+        action->setIcon(QIcon(QPixmap::fromImage(ToolbarImage(n))));
+        m_wndToolBar->addAction(action);
+        if (QWidget* button = m_wndToolBar->widgetForAction(action)) {
+            button->setProperty(kCommandProperty, buttons[n]);
+            button->installEventFilter(this);
+        }
+    }
+
+    // The View menu's check mark follows the toolbar, however it was hidden or shown.
+    QAction* toggle = m_actions.value(ID_VIEW_TOOLBAR);
+    connect(toggle, &QAction::toggled, m_wndToolBar, &QToolBar::setVisible);
+    connect(m_wndToolBar, &QToolBar::visibilityChanged, this, [this, toggle](bool) {
+        toggle->setChecked(!m_wndToolBar->isHidden());
+    });
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setProperty(kCommandProperty, static_cast<int>(ID_VIEW_STATUS_BAR));
+    m_pMessagePane = new QLabel(IdleMessage(), bar);
+    m_pMessagePane->setProperty(kCommandProperty, static_cast<int>(ID_SEPARATOR));
+    bar->addWidget(m_pMessagePane, 1);
+
+    const struct {
+        int id;
+        const char* text;
+    } panes[] = {{ID_INDICATOR_CAPS, "CAP"}, {ID_INDICATOR_NUM, "NUM"}, {ID_INDICATOR_SCRL, "SCRL"}};
+    for (const auto& pane : panes) {
+        auto* label = new QLabel(bar);
+        label->setProperty(kCommandProperty, pane.id);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignCenter);
+        // As wide as its text, also while empty.
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(pane.text)) + 8);
+        label->setProperty("indicatorText", QString::fromLatin1(pane.text));
+        bar->addPermanentWidget(label);
+        m_indicators.insert(pane.id, label);
+    }
+    m_pIndicatorTimer = new QTimer(this);
+    connect(m_pIndicatorTimer, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
+    UpdateIndicators();
+    if (QueryKeyboardLocks().known) m_pIndicatorTimer->start(kIndicatorPollMs);
+}
+
+void CMainFrame::UpdateIndicators() {
+    const KeyboardLocks locks = QueryKeyboardLocks();
+    const bool on[] = {locks.caps, locks.num, locks.scroll};
+    const int ids[] = {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+    for (int i = 0; i < 3; ++i) {
+        QLabel* label = m_indicators.value(ids[i]);
+        label->setText(locks.known && on[i] ? label->property("indicatorText").toString() : QString());
+    }
+}
+
+void CMainFrame::SetDocumentTitle(const QString& title) {
+    setWindowTitle(title + QStringLiteral(" - ") + QString::fromLatin1(kAppName));
+}
+
+void CMainFrame::UpdateCommandUI() {
+    m_actions.value(ID_MEASUREMENT_START)->setEnabled(m_pView->IsStartEnabled());
+    m_actions.value(ID_MEASUREMENT_STOP)->setEnabled(m_pView->IsStopEnabled());
+}
+
+void CMainFrame::ShowPrompt(int commandId) {
+    m_bPromptShown = true;
+    m_strPrompt = CommandStringsFor(commandId).prompt;
+    UpdateMessagePane();
+}
+
+void CMainFrame::ClearPrompt() {
+    m_bPromptShown = false;
+    m_strPrompt.clear();
+    UpdateMessagePane();
+}
+
+void CMainFrame::UpdateMessagePane() {
+    if (m_bPromptShown) {
+        m_pMessagePane->setText(m_strPrompt);
+    } else {
+        m_pMessagePane->setText(m_strRunMessage.isEmpty() ? IdleMessage() : m_strRunMessage);
+    }
+}
+
+void CMainFrame::OnViewMenuAboutToShow() {
+    m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_wndToolBar->isHidden());
+    m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // Prompts are routed through ShowPrompt/ClearPrompt; Qt's status tips would overwrite
+    // the message pane with a temporary message of their own.
+    if (event->type() == QEvent::StatusTip) return true;
+    return QMainWindow::event(event);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    const QVariant id = watched->property(kCommandProperty);
+    if (id.isValid()) {
+        switch (event->type()) {
+            case QEvent::Enter:
+                ShowPrompt(id.toInt());
+                break;
+            case QEvent::Leave:
+                ClearPrompt();
+                break;
+            case QEvent::ToolTip:
+                // A button without a tooltip string shows none (Qt would show its text).
+                if (CommandStringsFor(id.toInt()).tooltip.isEmpty()) return true;
+                break;
+            default:
+                break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    MeasurementRun& run = m_pView->Run();
+    if (run.IsMeasuring() || run.PendingLines() > 0) {
+        const DataFile::Status status = run.FlushDataFile();
+        if (status.pending > 0) {
+            const std::string text = std::to_string(status.pending) +
+                                     (status.pending == 1 ? " reading has" : " readings have") +
+                                     " not been written to the data file yet and will be lost."
+                                     " Close anyway?";
+            if (!m_prompts.AskYesNo(kAppName, text, status.error)) {
+                event->ignore();
+                return;
+            }
+        }
+    }
+    // Ends a run now ("LOCL 0\r", port closed), not only when the view is destroyed later.
+    m_pView->StopMeasurement();
+    event->accept();
+}

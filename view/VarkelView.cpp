@@ -1,0 +1,144 @@
+#include "VarkelView.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QTimerEvent>
+
+#include "MeasurementPainter.h"
+#include "UiPrompts.h"
+#include "measure/MeasurementRun.h"
+#include "platform/ImageDC.h"
+
+namespace {
+// One flag for the process: only the first paint of the first view asks for the timer, and
+// a refusal is never retried.
+bool g_bFirstPaint = true;
+constexpr int kTickMs = 1000;
+}  // namespace
+
+CVarkelView::CVarkelView(MeasurementRun& run, const Readings& readings, const SampleStore& store,
+                         UiPrompts& prompts, QWidget* pParent)
+    : QWidget(pParent), m_run(run), m_readings(readings), m_store(store), m_prompts(prompts) {
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the back buffer covers every pixel
+    m_run.SetRepaintRequest([this] { update(); });
+}
+
+CVarkelView::~CVarkelView() {
+    StopMeasurement();
+    m_run.SetRepaintRequest(nullptr);
+}
+
+bool CVarkelView::FirstPaintPending() { return g_bFirstPaint; }
+
+const std::string& CVarkelView::DataFile() const { return m_run.m_strDataFile; }
+
+bool CVarkelView::IsStartEnabled() const { return !m_run.IsMeasuring(); }
+bool CVarkelView::IsStopEnabled() const { return m_run.IsMeasuring(); }
+
+void CVarkelView::OnMeasurementStart() {
+    if (m_run.IsMeasuring()) return;
+    StartMeasurement();
+    // The run's time zero: set again after the sequence, whatever its outcome.
+    m_run.SetTimeZero();
+    update();
+    emit commandStateChanged();
+    PublishRunStatus();
+}
+
+int CVarkelView::StartMeasurement() {
+    const std::string path = m_prompts.AskDataFileName();
+    if (path.empty()) return 1;
+
+    const DataFileResult created = m_run.CreateDataFile(path);
+    if (!created.ok) {
+        m_prompts.ShowWarning(kAppName, "Can't create file", created.error);
+        return 1;
+    }
+
+    int nPort = 1;
+    int nInterval = 2;
+    if (!m_prompts.AskSetup(&nPort, &nInterval)) return 1;
+
+    if (!m_run.BeginMeasurement(nPort, nInterval)) {
+        m_prompts.ShowWarning(kAppName, "Can't open serial port", m_run.OpenError());
+        return 1;
+    }
+    m_warnings = RunWarnings();
+    return 0;
+}
+
+void CVarkelView::OnMeasurementStop() {
+    StopMeasurement();
+    update();
+}
+
+void CVarkelView::StopMeasurement() {
+    if (!m_run.IsMeasuring()) return;
+    m_run.StopMeasurement();
+    emit commandStateChanged();
+    PublishRunStatus();
+}
+
+void CVarkelView::OnTimer() {
+    if (!m_run.IsMeasuring()) return;
+    const TickResult tick = m_run.OnTimer();
+    m_warnings.Update(tick);
+    if (tick.runEnded) {
+        emit commandStateChanged();
+        // Not from inside the tick: a modal box here would run a nested loop in the middle
+        // of the timer event.
+        const std::string reason = tick.runEndReason;
+        QTimer::singleShot(0, this, [this, reason] { ReportRunEnded(reason); });
+    }
+    PublishRunStatus();
+}
+
+void CVarkelView::ReportRunEnded(const std::string& reason) {
+    m_prompts.ShowWarning(kAppName,
+                          "The measurement has stopped: the serial port no longer answers.",
+                          reason);
+}
+
+QString CVarkelView::RunStatusMessage() const {
+    if (!m_run.IsMeasuring()) return {};
+    return QString::fromStdString(FormatRunProgress(m_run.ReadingsTaken(),
+                                                    m_run.SecondsToNextReading(),
+                                                    m_run.m_strDataFile, m_warnings));
+}
+
+void CVarkelView::PublishRunStatus() { emit runStatusChanged(RunStatusMessage()); }
+
+void CVarkelView::StartTimerOnFirstPaint() {
+    if (!g_bFirstPaint) return;
+    g_bFirstPaint = false;
+    m_nTimerId = startTimer(kTickMs);
+    if (m_nTimerId == 0) {
+        m_prompts.ShowWarning("Varkel Application", "Not enough timers available for this window.",
+                              std::string());
+    }
+}
+
+void CVarkelView::Render(QImage& image) const {
+    CImageDC dc(image);
+    dc.EraseBackground(RGB(255, 255, 255));
+    PaintMeasurement(&dc, CRect(0, 0, image.width(), image.height()), m_readings, m_store);
+    dc.Flush();
+}
+
+void CVarkelView::paintEvent(QPaintEvent* event) {
+    StartTimerOnFirstPaint();
+    if (m_backBuffer.size() != size()) m_backBuffer = QImage(size(), QImage::Format_RGB32);
+    if (m_backBuffer.isNull()) return;
+    Render(m_backBuffer);
+    QPainter painter(this);
+    painter.drawImage(event->rect(), m_backBuffer, event->rect());
+}
+
+void CVarkelView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_nTimerId) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    OnTimer();
+}
