@@ -78,7 +78,22 @@ bool CVarkelApp::InitInstance() {
     if (!m_strDemoDataFile.isEmpty()) {
         QTimer::singleShot(0, view, &CVarkelView::OnMeasurementStart);
     }
+    ScheduleScreenshot();
     return true;
+}
+
+// VARKEL_SCREENSHOT=FILE.png [VARKEL_SCREENSHOT_AFTER=seconds, default 12]: grabs the main
+// window into FILE and closes it, for the documentation's picture.
+void CVarkelApp::ScheduleScreenshot() {
+    const QString file = qEnvironmentVariable("VARKEL_SCREENSHOT");
+    if (file.isEmpty()) return;
+    bool ok = false;
+    int seconds = qEnvironmentVariableIntValue("VARKEL_SCREENSHOT_AFTER", &ok);
+    if (!ok || seconds < 0) seconds = 12;
+    QTimer::singleShot(seconds * 1000, m_pMainFrame.get(), [this, file] {
+        m_pMainFrame->grab().save(file);
+        m_pMainFrame->close();
+    });
 }
 
 void CVarkelApp::ExitInstance() { m_pRecent->Save(); }

@@ -62,6 +62,7 @@ public:
 
 private:
     void OnCommand(int commandId);
+    void ScheduleScreenshot();
 
     QString m_strDocumentFile;
     QString m_strDemoDataFile;  // VARKEL_DEMO_START: start a run on this file once shown
