@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using raster::i64;
 
@@ -12,7 +13,8 @@ RasterCanvas::RasterCanvas(std::uint32_t* bits, int width, int height, int strid
       m_nWidth(bits ? std::max(width, 0) : 0),
       m_nHeight(bits ? std::max(height, 0) : 0),
       m_nStride(stride),
-      m_known(static_cast<std::size_t>(m_nWidth)) {}
+      m_known(static_cast<std::size_t>(m_nWidth)),
+      m_sideRows(static_cast<std::size_t>(m_nHeight) / 64 + 2) {}
 
 void RasterCanvas::SetShortcutsEnabled(bool enabled) {
     Flush();
@@ -21,10 +23,37 @@ void RasterCanvas::SetShortcutsEnabled(bool enabled) {
 }
 
 void RasterCanvas::Flush() {
+    CommitPending();
+    FlushSideColumn();
+}
+
+void RasterCanvas::CommitPending() {
     if (!m_bPending) return;
     m_bPending = false;
+    if (m_bSide && m_nSideX == m_nPendingX) FlushSideColumn();
     Row(m_nPendingY)[m_nPendingX] = m_pendingPixel;
-    if (m_bShortcuts) Note(m_nPendingX, m_nPendingY, m_nPendingY + 1, m_pendingPixel);
+    Note(m_nPendingX, m_nPendingY, m_nPendingY + 1, m_pendingPixel);
+}
+
+// Writes the held-back side column as vertical runs of consecutive rows, then clears it.
+void RasterCanvas::FlushSideColumn() {
+    if (!m_bSide) return;
+    m_bSide = false;
+    int runTop = -1;
+    for (int y = m_nSideTop; y <= m_nSideBottom; ++y) {
+        const bool set = y < m_nSideBottom &&
+                         ((m_sideRows[static_cast<std::size_t>(y) >> 6] >> (static_cast<unsigned>(y) & 63u)) & 1u);
+        if (set && runTop < 0) {
+            runTop = y;
+        } else if (!set && runTop >= 0) {
+            VerticalRun(m_nSideX, runTop, y, m_sidePixel);
+            runTop = -1;
+        }
+    }
+    const std::size_t first = static_cast<std::size_t>(m_nSideTop) >> 6;
+    const std::size_t last = static_cast<std::size_t>(m_nSideBottom) >> 6;
+    std::fill(m_sideRows.begin() + static_cast<std::ptrdiff_t>(first),
+              m_sideRows.begin() + static_cast<std::ptrdiff_t>(last) + 1, std::uint64_t{0});
 }
 
 void RasterCanvas::PrepareForForeignWrites() {
@@ -201,19 +230,24 @@ void RasterCanvas::Fill(int left, int top, int right, int bottom, std::uint32_t 
 
 void RasterCanvas::SetPixel(int x, int y, std::uint32_t pixel) {
     if (x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight) return;
-    if (m_bPending) {
-        if (m_nPendingX == x && m_nPendingY == y)
-            m_bPending = false;
-        else
-            Flush();
-    }
+    if (m_bPending && m_nPendingX == x && m_nPendingY == y) m_bPending = false;
+    Flush();
     Row(y)[x] = pixel;
     if (m_bShortcuts) Note(x, y, y + 1, pixel);
 }
 
 void RasterCanvas::Clear(std::uint32_t pixel) {
     m_bPending = false;
-    for (int y = 0; y < m_nHeight; ++y) std::fill_n(Row(y), m_nWidth, pixel);
+    if (m_bSide) {
+        m_bSide = false;
+        std::fill(m_sideRows.begin(), m_sideRows.end(), std::uint64_t{0});
+    }
+    const bool bytewise = (pixel & 0xFF) * 0x01010101u == pixel;  // white, black: memset
+    if (bytewise && m_nStride == m_nWidth)
+        std::memset(m_pBits, static_cast<int>(pixel & 0xFF),
+                    static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight) * 4);
+    else
+        for (int y = 0; y < m_nHeight; ++y) std::fill_n(Row(y), m_nWidth, pixel);
     if (m_bShortcuts)
         for (KnownColumn& column : m_known) column = {{{0, m_nHeight, pixel}, {}}};
 }

@@ -12,7 +12,10 @@
 //    to hold its value (dense charts draw thousands of overlapping steep lines in the same
 //    few columns), and a fill skips a block it knows to be its colour;
 //  - the single inside pixel of a 3 x 3 rectangle is held back, and dropped when the very
-//    next line starts on it (a chart's marker is always followed by the line leaving it).
+//    next line starts on it (a chart's marker is always followed by the line leaving it);
+//  - the right-hand column of 3 x 3 rectangles is collected as a set of rows while the
+//    markers stay in one column, and written once, row by row, as soon as anything else
+//    could touch that column (markers march along x; each column gets dozens of them).
 // The resulting buffer is pixel-identical to executing every call one by one; shortcuts off
 // does exactly that, as a reference. Anyone else writing into the buffer must call
 // PrepareForForeignWrites() first; the held-back pixel is in the buffer after Flush().
@@ -42,7 +45,7 @@ public:
     // Every pixel of the buffer, written without looking first.
     void Clear(std::uint32_t pixel);
 
-    // Writes any held-back pixel; the buffer is then complete.
+    // Writes any held-back pixels; the buffer is then complete.
     void Flush();
     // Flush, and forget what is known about the buffer: someone else is about to write to it.
     void PrepareForForeignWrites();
@@ -73,6 +76,9 @@ private:
     void Block(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
                std::uint32_t pixel);
     void Note(int x, int top, int bottom, std::uint32_t pixel);
+    void CommitPending();
+    void FlushSideColumn();
+    void AddToSideColumn(int x, int top, std::uint32_t pixel);
     bool Known(int x, int top, int bottom, std::uint32_t pixel) const;
     void Forget();
     bool SmallRectangle(int left, int top, int right, int bottom, std::uint32_t pen,
@@ -92,6 +98,14 @@ private:
     int m_nPendingX = 0;
     int m_nPendingY = 0;
     std::uint32_t m_pendingPixel = 0;
+
+    // Held-back pixels of one column, all of one value: bit r of m_sideRows is row r.
+    bool m_bSide = false;
+    int m_nSideX = 0;
+    int m_nSideTop = 0;  // rows [m_nSideTop, m_nSideBottom) hold every set bit
+    int m_nSideBottom = 0;
+    std::uint32_t m_sidePixel = 0;
+    std::vector<std::uint64_t> m_sideRows;
 };
 
 // Records that rows [top, bottom) of column x now hold `pixel`: a known run of that value
@@ -157,12 +171,14 @@ inline void RasterCanvas::Line(int x0, int y0, int x1, int y1, std::uint32_t pen
         if (m_nPendingX == x0 && m_nPendingY == y0 && (x0 != x1 || y0 != y1))
             m_bPending = false;
         else
-            Flush();
+            CommitPending();
     }
     if (x0 != x1 || x0 < 0 || x0 >= m_nWidth) {
+        FlushSideColumn();
         GeneralLine(x0, y0, x1, y1, pen);
         return;
     }
+    if (m_bSide && m_nSideX == x0) FlushSideColumn();
     // Vertical: rows from y0 towards y1, y1 itself excluded.
     std::int64_t top = y0 < y1 ? y0 : static_cast<std::int64_t>(y1) + 1;
     std::int64_t bottom = y0 < y1 ? y1 : static_cast<std::int64_t>(y0) + 1;
@@ -171,8 +187,9 @@ inline void RasterCanvas::Line(int x0, int y0, int x1, int y1, std::uint32_t pen
     if (top < bottom) VerticalRun(x0, static_cast<int>(top), static_cast<int>(bottom), pen);
 }
 
-// The 3 x 3 marker square fully inside the buffer, written directly; its inside pixel is
-// held back (see above). Returns false when the rectangle is not such a square.
+// The 3 x 3 marker square fully inside the buffer, written directly; its inside pixel and
+// its right-hand column are held back (see above). Returns false when the rectangle is not
+// such a square.
 inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int bottom,
                                          std::uint32_t pen, std::uint32_t brush) {
     if (!m_bShortcuts || left < 0 || top < 0 || right > m_nWidth || bottom > m_nHeight) return false;
@@ -184,8 +201,9 @@ inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int botto
         if (covered)
             m_bPending = false;
         else
-            Flush();
+            CommitPending();
     }
+    if (m_bSide && (m_nSideX == left || m_nSideX == left + 1)) FlushSideColumn();
     m_bPending = true;
     m_nPendingX = left + 1;
     m_nPendingY = top + 1;
@@ -206,11 +224,26 @@ inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int botto
         Note(left + 1, top, top + 1, pen);
         Note(left + 1, top + 2, bottom, pen);
     }
-    if (!Known(left + 2, top, bottom, pen)) {
-        p[2] = pen;
-        p[stride + 2] = pen;
-        p[2 * stride + 2] = pen;
-        Note(left + 2, top, bottom, pen);
-    }
+    AddToSideColumn(left + 2, top, pen);
     return true;
+}
+
+// Rows top .. top + 2 of column x are to hold `pixel`; nothing else touches the column
+// until FlushSideColumn.
+inline void RasterCanvas::AddToSideColumn(int x, int top, std::uint32_t pixel) {
+    if (m_bSide && (m_nSideX != x || m_sidePixel != pixel)) FlushSideColumn();
+    if (!m_bSide) {
+        m_bSide = true;
+        m_nSideX = x;
+        m_sidePixel = pixel;
+        m_nSideTop = top;
+        m_nSideBottom = top + 3;
+    } else {
+        m_nSideTop = std::min(m_nSideTop, top);
+        m_nSideBottom = std::max(m_nSideBottom, top + 3);
+    }
+    const unsigned shift = static_cast<unsigned>(top) & 63u;
+    std::uint64_t* word = &m_sideRows[static_cast<std::size_t>(top) >> 6];
+    word[0] |= std::uint64_t{7} << shift;
+    if (shift > 61) word[1] |= std::uint64_t{7} >> (64 - shift);
 }
