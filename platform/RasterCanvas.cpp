@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <bit>
 #include <cstring>
 
 using raster::i64;
@@ -14,7 +15,9 @@ RasterCanvas::RasterCanvas(std::uint32_t* bits, int width, int height, int strid
       m_nHeight(bits ? std::max(height, 0) : 0),
       m_nStride(stride),
       m_known(static_cast<std::size_t>(m_nWidth)),
-      m_sideRows(static_cast<std::size_t>(m_nHeight) / 64 + 2) {}
+      m_side{} {
+    for (SideColumn& side : m_side) side.rows.assign(static_cast<std::size_t>(m_nHeight) / 64 + 2, 0);
+}
 
 void RasterCanvas::SetShortcutsEnabled(bool enabled) {
     Flush();
@@ -24,36 +27,50 @@ void RasterCanvas::SetShortcutsEnabled(bool enabled) {
 
 void RasterCanvas::Flush() {
     CommitPending();
-    FlushSideColumn();
+    FlushSideColumns();
 }
 
 void RasterCanvas::CommitPending() {
     if (!m_bPending) return;
     m_bPending = false;
-    if (m_bSide && m_nSideX == m_nPendingX) FlushSideColumn();
+    BeforeWrite(m_nPendingX, m_pendingPixel);
     Row(m_nPendingY)[m_nPendingX] = m_pendingPixel;
     Note(m_nPendingX, m_nPendingY, m_nPendingY + 1, m_pendingPixel);
 }
 
-// Writes the held-back side column as vertical runs of consecutive rows, then clears it.
-void RasterCanvas::FlushSideColumn() {
-    if (!m_bSide) return;
-    m_bSide = false;
+void RasterCanvas::FlushSideColumns() {
+    // Oldest first, though the two never share a column.
+    FlushSideColumn(m_side[m_nOlderSide]);
+    FlushSideColumn(m_side[1 - m_nOlderSide]);
+}
+
+// Writes a held-back column as vertical runs of consecutive rows, then clears it.
+void RasterCanvas::FlushSideColumn(SideColumn& side) {
+    if (!side.active) return;
+    side.active = false;
+    const std::size_t first = static_cast<std::size_t>(side.top) >> 6;
+    const std::size_t last = static_cast<std::size_t>(side.bottom - 1) >> 6;
     int runTop = -1;
-    for (int y = m_nSideTop; y <= m_nSideBottom; ++y) {
-        const bool set = y < m_nSideBottom &&
-                         ((m_sideRows[static_cast<std::size_t>(y) >> 6] >> (static_cast<unsigned>(y) & 63u)) & 1u);
-        if (set && runTop < 0) {
-            runTop = y;
-        } else if (!set && runTop >= 0) {
-            VerticalRun(m_nSideX, runTop, y, m_sidePixel);
+    for (std::size_t i = first; i <= last; ++i) {
+        std::uint64_t bits = side.rows[i];
+        side.rows[i] = 0;
+        const int base = static_cast<int>(i * 64);
+        int at = 0;  // bits below `at` are done
+        while (at < 64) {
+            if (runTop < 0) {
+                const std::uint64_t rest = bits >> at;
+                if (rest == 0) break;
+                at += std::countr_zero(rest);
+                runTop = base + at;
+            }
+            const std::uint64_t rest = ~bits >> at;
+            if (rest == 0) break;  // the run goes on into the next word
+            at += std::countr_zero(rest);
+            VerticalRun(side.x, runTop, base + at, side.pixel);
             runTop = -1;
         }
     }
-    const std::size_t first = static_cast<std::size_t>(m_nSideTop) >> 6;
-    const std::size_t last = static_cast<std::size_t>(m_nSideBottom) >> 6;
-    std::fill(m_sideRows.begin() + static_cast<std::ptrdiff_t>(first),
-              m_sideRows.begin() + static_cast<std::ptrdiff_t>(last) + 1, std::uint64_t{0});
+    if (runTop >= 0) VerticalRun(side.x, runTop, static_cast<int>((last + 1) * 64), side.pixel);
 }
 
 void RasterCanvas::PrepareForForeignWrites() {
@@ -238,9 +255,9 @@ void RasterCanvas::SetPixel(int x, int y, std::uint32_t pixel) {
 
 void RasterCanvas::Clear(std::uint32_t pixel) {
     m_bPending = false;
-    if (m_bSide) {
-        m_bSide = false;
-        std::fill(m_sideRows.begin(), m_sideRows.end(), std::uint64_t{0});
+    for (SideColumn& side : m_side) {
+        side.active = false;
+        std::fill(side.rows.begin(), side.rows.end(), std::uint64_t{0});
     }
     const bool bytewise = (pixel & 0xFF) * 0x01010101u == pixel;  // white, black: memset
     if (bytewise && m_nStride == m_nWidth)

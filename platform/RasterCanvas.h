@@ -13,9 +13,10 @@
 //    few columns), and a fill skips a block it knows to be its colour;
 //  - the single inside pixel of a 3 x 3 rectangle is held back, and dropped when the very
 //    next line starts on it (a chart's marker is always followed by the line leaving it);
-//  - the right-hand column of 3 x 3 rectangles is collected as a set of rows while the
-//    markers stay in one column, and written once, row by row, as soon as anything else
-//    could touch that column (markers march along x; each column gets dozens of them).
+//  - the right-hand column of 3 x 3 rectangles is collected as a set of rows (for the last
+//    two such columns) and written once, when something of another colour could touch
+//    that column, or later. Writes of the same colour commute with it, so by then the
+//    chart's lines have usually inked the column and the known runs skip most rows.
 // The resulting buffer is pixel-identical to executing every call one by one; shortcuts off
 // does exactly that, as a reference. Anyone else writing into the buffer must call
 // PrepareForForeignWrites() first; the held-back pixel is in the buffer after Flush().
@@ -77,7 +78,14 @@ private:
                std::uint32_t pixel);
     void Note(int x, int top, int bottom, std::uint32_t pixel);
     void CommitPending();
-    void FlushSideColumn();
+    struct SideColumn;
+    void FlushSideColumns();
+    void FlushSideColumn(SideColumn& side);
+    // Flushes held-back columns that a write of `pixel` to column x would not commute with.
+    void BeforeWrite(int x, std::uint32_t pixel) {
+        for (SideColumn& side : m_side)
+            if (side.active && side.x == x && side.pixel != pixel) FlushSideColumn(side);
+    }
     void AddToSideColumn(int x, int top, std::uint32_t pixel);
     bool Known(int x, int top, int bottom, std::uint32_t pixel) const;
     void Forget();
@@ -99,13 +107,17 @@ private:
     int m_nPendingY = 0;
     std::uint32_t m_pendingPixel = 0;
 
-    // Held-back pixels of one column, all of one value: bit r of m_sideRows is row r.
-    bool m_bSide = false;
-    int m_nSideX = 0;
-    int m_nSideTop = 0;  // rows [m_nSideTop, m_nSideBottom) hold every set bit
-    int m_nSideBottom = 0;
-    std::uint32_t m_sidePixel = 0;
-    std::vector<std::uint64_t> m_sideRows;
+    // Held-back pixels of one column, all of one value: bit r of rows is row r.
+    struct SideColumn {
+        bool active = false;
+        int x = 0;
+        int top = 0;  // rows [top, bottom) hold every set bit
+        int bottom = 0;
+        std::uint32_t pixel = 0;
+        std::vector<std::uint64_t> rows;
+    };
+    SideColumn m_side[2];
+    int m_nOlderSide = 0;  // the slot to reuse when both are taken
 };
 
 // Records that rows [top, bottom) of column x now hold `pixel`: a known run of that value
@@ -174,11 +186,12 @@ inline void RasterCanvas::Line(int x0, int y0, int x1, int y1, std::uint32_t pen
             CommitPending();
     }
     if (x0 != x1 || x0 < 0 || x0 >= m_nWidth) {
-        FlushSideColumn();
+        for (SideColumn& side : m_side)
+            if (side.active && side.pixel != pen) FlushSideColumn(side);
         GeneralLine(x0, y0, x1, y1, pen);
         return;
     }
-    if (m_bSide && m_nSideX == x0) FlushSideColumn();
+    BeforeWrite(x0, pen);
     // Vertical: rows from y0 towards y1, y1 itself excluded.
     std::int64_t top = y0 < y1 ? y0 : static_cast<std::int64_t>(y1) + 1;
     std::int64_t bottom = y0 < y1 ? y1 : static_cast<std::int64_t>(y0) + 1;
@@ -203,7 +216,8 @@ inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int botto
         else
             CommitPending();
     }
-    if (m_bSide && (m_nSideX == left || m_nSideX == left + 1)) FlushSideColumn();
+    BeforeWrite(left, pen);
+    BeforeWrite(left + 1, pen);
     m_bPending = true;
     m_nPendingX = left + 1;
     m_nPendingY = top + 1;
@@ -228,22 +242,27 @@ inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int botto
     return true;
 }
 
-// Rows top .. top + 2 of column x are to hold `pixel`; nothing else touches the column
-// until FlushSideColumn.
+// Rows top .. top + 2 of column x are to hold `pixel`; until the column is flushed, only
+// writes of that same value may touch it.
 inline void RasterCanvas::AddToSideColumn(int x, int top, std::uint32_t pixel) {
-    if (m_bSide && (m_nSideX != x || m_sidePixel != pixel)) FlushSideColumn();
-    if (!m_bSide) {
-        m_bSide = true;
-        m_nSideX = x;
-        m_sidePixel = pixel;
-        m_nSideTop = top;
-        m_nSideBottom = top + 3;
+    SideColumn* side = nullptr;
+    for (SideColumn& candidate : m_side)
+        if (candidate.active && candidate.x == x) {
+            if (candidate.pixel != pixel) FlushSideColumn(candidate);
+            else side = &candidate;
+        }
+    if (!side) {
+        int slot = m_side[0].active ? (m_side[1].active ? m_nOlderSide : 1) : 0;
+        side = &m_side[slot];
+        FlushSideColumn(*side);
+        m_nOlderSide = 1 - slot;
+        *side = SideColumn{true, x, top, top + 3, pixel, std::move(side->rows)};
     } else {
-        m_nSideTop = std::min(m_nSideTop, top);
-        m_nSideBottom = std::max(m_nSideBottom, top + 3);
+        side->top = std::min(side->top, top);
+        side->bottom = std::max(side->bottom, top + 3);
     }
     const unsigned shift = static_cast<unsigned>(top) & 63u;
-    std::uint64_t* word = &m_sideRows[static_cast<std::size_t>(top) >> 6];
+    std::uint64_t* word = &side->rows[static_cast<std::size_t>(top) >> 6];
     word[0] |= std::uint64_t{7} << shift;
     if (shift > 61) word[1] |= std::uint64_t{7} >> (64 - shift);
 }
