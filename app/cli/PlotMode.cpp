@@ -10,23 +10,25 @@
 #include "CliModes.h"
 #include "PlotData.h"
 #include "PlotImage.h"
+#include "QtMessages.h"
 #include "app/CommandLine.h"
 #include "measure/DataFileReader.h"
 #include "measure/MeasurementState.h"
 #include "measure/SampleStore.h"
 
 int RunPlot(int argc, char** argv, const CommandLine& line) {
-    // Text needs a font system, which needs a platform; none of it needs a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    // Qt sets the locale from the environment; numbers stay in the "C" form.
-    std::setlocale(LC_NUMERIC, "C");
-
     const DataFileContents contents = ReadDataFile(line.plotFile);
     if (!contents.ok) {
         std::cerr << line.plotFile << ": " << contents.error << std::endl;
         return 1;
     }
+
+    // Text needs a font system, which needs a platform; none of it needs a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    FilterQtMessages();
+    QGuiApplication app(argc, argv);
+    // Qt sets the locale from the environment; numbers stay in the "C" form.
+    std::setlocale(LC_NUMERIC, "C");
     Readings readings;
     auto store = std::make_unique<SampleStore>();
     const std::size_t left = FillFromRows(contents.rows, readings, *store);

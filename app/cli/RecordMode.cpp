@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "CliModes.h"
+#include "QtMessages.h"
 #include "Recording.h"
 #include "StopRequest.h"
 #include "app/CommandLine.h"
@@ -18,6 +19,7 @@ int RunRecord(const CommandLine& line) {
     int argc = 1;
     char name[] = "varkel";
     char* argv[] = {name, nullptr};
+    FilterQtMessages();
     QCoreApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     InstallStopHandlers();

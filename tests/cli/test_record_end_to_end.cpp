@@ -96,6 +96,7 @@ TEST_F(RecordEndToEnd, ASignalMidRunReleasesTheAmplifierAndKeepsEveryLine) {
     for (const int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGTERM");
         std::filesystem::remove(m_wireLog);
+        std::filesystem::remove(m_data);
         StartSim();
         ChildProcess recorder(m_dir.Path().string());
         ASSERT_TRUE(recorder.Start(VARKEL_PATH, {"--record", m_data, "--port", m_sim.DevicePath(),
@@ -148,7 +149,9 @@ TEST_F(RecordEndToEnd, EachFailureSaysWhatWentWrongWithAFailingStatus) {
         const ProcessResult run = RunProcess(m_dir.Path().string(), VARKEL_PATH, c.args);
         EXPECT_EQ(run.status, c.status) << c.errStart;
         EXPECT_EQ(run.err.substr(0, c.errStart.size()), c.errStart);
-        EXPECT_GT(run.err.size(), c.errStart.size() + 1) << "the reason is missing: " << run.err;
+        if (c.errStart.ends_with(": ")) {
+            EXPECT_GT(run.err.size(), c.errStart.size() + 1) << "the reason is missing: " << run.err;
+        }
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
     // The port failed after the file was made: it stays, empty, as the Start command leaves it.
