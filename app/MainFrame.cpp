@@ -41,7 +41,11 @@ CMainFrame::CMainFrame(CVarkelView* pView, UiPrompts& prompts, QWidget* pParent)
     UpdateCommandUI();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The view dies with the frame's children, after this frame's members: no signal of its
+    // may reach them any more.
+    disconnect(m_pView, nullptr, this, nullptr);
+}
 
 QAction* CMainFrame::AddCommand(int commandId, const QString& text) {
     auto* action = new QAction(text, this);

@@ -25,7 +25,8 @@ CVarkelView::CVarkelView(MeasurementRun& run, const Readings& readings, const Sa
 }
 
 CVarkelView::~CVarkelView() {
-    StopMeasurement();
+    // Ends the run without signalling: whoever listens may be half destroyed by now.
+    m_run.StopMeasurement();
     m_run.SetRepaintRequest(nullptr);
 }
 

@@ -1,0 +1,346 @@
+// CMainFrame: menus, accelerators and toolbar with their ids and texts, the View toggles'
+// check marks, Start/Stop enabled states through a run, the message pane's prompts and run
+// progress, and closing the window during a run.
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QtTest>
+
+#include "ViewFixture.h"
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "view/VarkelView.h"
+
+namespace {
+
+struct FrameFixture : ViewFixture {
+    FrameFixture()
+        : frame(new CMainFrame(new CVarkelView(*run, readings, *store, prompts), prompts)) {
+        prompts.dataFileName = dir.File("run.txt");
+    }
+    ~FrameFixture() { delete frame; }
+    CVarkelView& View() { return *frame->View(); }
+    QAction* Action(int id) { return frame->Action(id); }
+
+    CMainFrame* frame;
+};
+
+QStringList ItemTexts(QMenu* menu) {
+    QStringList texts;
+    for (QAction* action : menu->actions()) texts << (action->isSeparator() ? "-" : action->text());
+    return texts;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void menusCarryTheirItemsAndIds();
+    void thirteenAcceleratorsWithTheirCommands();
+    void acceleratorsWithoutHandlerDoNothing();
+    void fileAcceleratorsGoToTheApplication();
+    void toolbarHoldsStartStopAboutAndDocksAnywhere();
+    void viewTogglesShowHideAndCheck();
+    void startAndStopFollowTheRun();
+    void messagePaneShowsReadyPromptsAndProgress_data();
+    void messagePaneShowsReadyPromptsAndProgress();
+    void runProgressYieldsToPrompts();
+    void tooltipsOnlyWhereGiven();
+    void statusBarHasFourPanes();
+    void closingDuringARunEndsIt();
+    void closingWithUnwrittenLinesAsksFirst();
+};
+
+void MainFrameTest::menusCarryTheirItemsAndIds() {
+    FrameFixture f;
+    const QList<QAction*> top = f.frame->menuBar()->actions();
+    QCOMPARE(top.size(), 4);
+    QCOMPARE(top[0]->text(), QString("&File"));
+    QCOMPARE(top[1]->text(), QString("&Measurement"));
+    QCOMPARE(top[2]->text(), QString("&View"));
+    QCOMPARE(top[3]->text(), QString("&Help"));
+    QCOMPARE(ItemTexts(f.frame->Menu(0)), (QStringList{"&Save data", "-", "E&xit"}));
+    QCOMPARE(ItemTexts(f.frame->Menu(1)), (QStringList{"Start", "Stop"}));
+    QCOMPARE(ItemTexts(f.frame->Menu(2)), (QStringList{"&Toolbar", "&Status Bar"}));
+    QCOMPARE(ItemTexts(f.frame->Menu(3)), (QStringList{"&About Varkel..."}));
+
+    const QList<QPair<int, QString>> ids = {
+        {ID_FILE_SAVEDATA, "&Save data"}, {ID_APP_EXIT, "E&xit"},
+        {ID_MEASUREMENT_START, "Start"},  {ID_MEASUREMENT_STOP, "Stop"},
+        {ID_VIEW_TOOLBAR, "&Toolbar"},    {ID_VIEW_STATUS_BAR, "&Status Bar"},
+        {ID_APP_ABOUT, "&About Varkel..."}};
+    for (const auto& [id, text] : ids) {
+        QVERIFY(f.Action(id));
+        QCOMPARE(f.Action(id)->text(), text);
+        QCOMPARE(f.Action(id)->data().toInt(), id);
+    }
+    QCOMPARE(int(ID_FILE_SAVEDATA), 32771);
+    QCOMPARE(int(ID_MEASUREMENT_START), 32772);
+    QCOMPARE(int(ID_MEASUREMENT_STOP), 32773);
+    // The measurement commands have no keys.
+    QVERIFY(f.Action(ID_MEASUREMENT_START)->shortcuts().isEmpty());
+    QVERIFY(f.Action(ID_MEASUREMENT_STOP)->shortcuts().isEmpty());
+    QVERIFY(f.Action(ID_FILE_SAVEDATA)->shortcuts().isEmpty());
+    QVERIFY(f.Action(ID_FILE_SAVEDATA)->isEnabled());
+}
+
+void MainFrameTest::thirteenAcceleratorsWithTheirCommands() {
+    FrameFixture f;
+    const QList<QPair<QKeySequence, int>> table = {
+        {QKeySequence("Ctrl+N"), ID_FILE_NEW},        {QKeySequence("Ctrl+O"), ID_FILE_OPEN},
+        {QKeySequence("Ctrl+S"), ID_FILE_SAVE},       {QKeySequence("Ctrl+Z"), ID_EDIT_UNDO},
+        {QKeySequence("Ctrl+X"), ID_EDIT_CUT},        {QKeySequence("Ctrl+C"), ID_EDIT_COPY},
+        {QKeySequence("Ctrl+V"), ID_EDIT_PASTE},      {QKeySequence("Alt+Backspace"), ID_EDIT_UNDO},
+        {QKeySequence("Shift+Del"), ID_EDIT_CUT},     {QKeySequence("Ctrl+Ins"), ID_EDIT_COPY},
+        {QKeySequence("Shift+Ins"), ID_EDIT_PASTE},   {QKeySequence("F6"), ID_NEXT_PANE},
+        {QKeySequence("Shift+F6"), ID_PREV_PANE}};
+    int keys = 0;
+    for (QAction* action : f.frame->actions()) keys += action->shortcuts().size();
+    QCOMPARE(keys, 13);
+    for (const auto& [key, id] : table) {
+        QAction* action = f.Action(id);
+        QVERIFY2(action && action->shortcuts().contains(key), qPrintable(key.toString()));
+        QVERIFY(f.frame->actions().contains(action));
+    }
+}
+
+void MainFrameTest::acceleratorsWithoutHandlerDoNothing() {
+    FrameFixture f;
+    QSignalSpy app(f.frame, &CMainFrame::appCommand);
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+    for (int id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE}) {
+        QVERIFY(!f.Action(id)->isEnabled());
+        for (const QKeySequence& key : f.Action(id)->shortcuts()) QTest::keySequence(f.frame, key);
+    }
+    QCOMPARE(app.count(), 0);
+    QVERIFY(f.frame->isVisible());
+    QVERIFY(!f.View().IsMeasuring());
+}
+
+void MainFrameTest::fileAcceleratorsGoToTheApplication() {
+    FrameFixture f;
+    QSignalSpy app(f.frame, &CMainFrame::appCommand);
+    f.frame->show();
+    f.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.frame));
+    QTest::keySequence(f.frame, QKeySequence("Ctrl+N"));
+    QTest::keySequence(f.frame, QKeySequence("Ctrl+O"));
+    QTest::keySequence(f.frame, QKeySequence("Ctrl+S"));
+    f.Action(ID_APP_ABOUT)->trigger();
+    QCOMPARE(app.count(), 4);
+    QCOMPARE(app.at(0).at(0).toInt(), int(ID_FILE_NEW));
+    QCOMPARE(app.at(1).at(0).toInt(), int(ID_FILE_OPEN));
+    QCOMPARE(app.at(2).at(0).toInt(), int(ID_FILE_SAVE));
+    QCOMPARE(app.at(3).at(0).toInt(), int(ID_APP_ABOUT));
+}
+
+void MainFrameTest::toolbarHoldsStartStopAboutAndDocksAnywhere() {
+    FrameFixture f;
+    QToolBar* bar = f.frame->ToolBar();
+    const QList<QAction*> buttons = bar->actions();
+    QCOMPARE(buttons.size(), 3);  // no separators
+    QCOMPARE(buttons[0]->data().toInt(), int(ID_MEASUREMENT_START));
+    QCOMPARE(buttons[1]->data().toInt(), int(ID_MEASUREMENT_STOP));
+    QCOMPARE(buttons[2]->data().toInt(), int(ID_APP_ABOUT));
+    for (QAction* action : buttons) {
+        QVERIFY(!action->icon().isNull());
+        QCOMPARE(action->icon().availableSizes().value(0), QSize(16, 15));
+    }
+    QCOMPARE(bar->iconSize(), QSize(16, 15));
+    QCOMPARE(f.frame->toolBarArea(bar), Qt::TopToolBarArea);
+    QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
+    QVERIFY(bar->isMovable());
+    QVERIFY(bar->isFloatable());
+    f.frame->addToolBar(Qt::LeftToolBarArea, bar);
+    QCOMPARE(f.frame->toolBarArea(bar), Qt::LeftToolBarArea);
+}
+
+void MainFrameTest::viewTogglesShowHideAndCheck() {
+    FrameFixture f;
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+    QAction* toolbar = f.Action(ID_VIEW_TOOLBAR);
+    QAction* status = f.Action(ID_VIEW_STATUS_BAR);
+    QVERIFY(toolbar->isCheckable() && toolbar->isChecked());
+    QVERIFY(status->isCheckable() && status->isChecked());
+
+    toolbar->trigger();
+    QVERIFY(f.frame->ToolBar()->isHidden());
+    QVERIFY(!toolbar->isChecked());
+    toolbar->trigger();
+    QVERIFY(!f.frame->ToolBar()->isHidden());
+    QVERIFY(toolbar->isChecked());
+    QCOMPARE(f.frame->toolBarArea(f.frame->ToolBar()), Qt::TopToolBarArea);
+
+    status->trigger();
+    QVERIFY(f.frame->statusBar()->isHidden());
+    QVERIFY(!status->isChecked());
+    status->trigger();
+    QVERIFY(!f.frame->statusBar()->isHidden());
+
+    // Hidden some other way: the mark follows when the menu opens.
+    f.frame->ToolBar()->hide();
+    QVERIFY(!toolbar->isChecked());
+}
+
+void MainFrameTest::startAndStopFollowTheRun() {
+    FrameFixture f;
+    QAction* start = f.Action(ID_MEASUREMENT_START);
+    QAction* stop = f.Action(ID_MEASUREMENT_STOP);
+    auto button = [&](QAction* action) { return f.frame->ToolBar()->widgetForAction(action); };
+    QVERIFY(start->isEnabled() && !stop->isEnabled());
+    QVERIFY(button(start)->isEnabled() && !button(stop)->isEnabled());
+
+    start->trigger();
+    QVERIFY(f.View().IsMeasuring());
+    QVERIFY(!start->isEnabled() && stop->isEnabled());
+    QVERIFY(!button(start)->isEnabled() && button(stop)->isEnabled());
+    QVERIFY(f.Action(ID_APP_ABOUT)->isEnabled());
+
+    stop->trigger();
+    QVERIFY(!f.View().IsMeasuring());
+    QVERIFY(start->isEnabled() && !stop->isEnabled());
+
+    // A cancelled start leaves them as they were.
+    f.prompts.setupAccepted = false;
+    start->trigger();
+    QVERIFY(start->isEnabled() && !stop->isEnabled());
+}
+
+void MainFrameTest::messagePaneShowsReadyPromptsAndProgress_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("prompt");
+    QTest::newRow("exit") << int(ID_APP_EXIT) << "Quit the application; prompts to save documents";
+    QTest::newRow("toolbar") << int(ID_VIEW_TOOLBAR) << "Show or hide the toolbar";
+    QTest::newRow("status bar") << int(ID_VIEW_STATUS_BAR) << "Show or hide the status bar";
+    QTest::newRow("start: none") << int(ID_MEASUREMENT_START) << "";
+    QTest::newRow("stop: none") << int(ID_MEASUREMENT_STOP) << "";
+    QTest::newRow("save data: none") << int(ID_FILE_SAVEDATA) << "";
+}
+
+void MainFrameTest::messagePaneShowsReadyPromptsAndProgress() {
+    QFETCH(int, id);
+    QFETCH(QString, prompt);
+    FrameFixture f;
+    QCOMPARE(f.frame->MessagePane()->text(), QString("Ready"));
+    // Highlighting the item in its menu.
+    for (int m = 0; m < 4; ++m) {
+        if (f.frame->Menu(m)->actions().contains(f.Action(id))) emit f.frame->Menu(m)->hovered(f.Action(id));
+    }
+    QCOMPARE(f.frame->MessagePane()->text(), prompt);
+    emit f.frame->Menu(0)->aboutToHide();
+    QCOMPARE(f.frame->MessagePane()->text(), QString("Ready"));
+}
+
+void MainFrameTest::runProgressYieldsToPrompts() {
+    FrameFixture f;
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+    f.Action(ID_MEASUREMENT_START)->trigger();
+    f.View().OnTimer();
+    QCOMPARE(f.frame->MessagePane()->text(),
+             QString("Measuring: 0 readings, next in 1 s, data file run.txt"));
+
+    // Pointing at the Stop button empties the pane; leaving brings the progress back.
+    QWidget* stop = f.frame->ToolBar()->widgetForAction(f.Action(ID_MEASUREMENT_STOP));
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QCoreApplication::sendEvent(stop, &enter);
+    QCOMPARE(f.frame->MessagePane()->text(), QString());
+    f.View().OnTimer();  // a reading meanwhile does not overwrite the prompt
+    QCOMPARE(f.frame->MessagePane()->text(), QString());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(stop, &leave);
+    QCOMPARE(f.frame->MessagePane()->text(),
+             QString("Measuring: 1 reading, next in 2 s, data file run.txt"));
+
+    f.Action(ID_MEASUREMENT_STOP)->trigger();
+    QCOMPARE(f.frame->MessagePane()->text(), QString("Ready"));
+}
+
+void MainFrameTest::tooltipsOnlyWhereGiven() {
+    FrameFixture f;
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+    QCOMPARE(f.Action(ID_APP_ABOUT)->toolTip(), QString("About"));
+    QCOMPARE(f.Action(ID_APP_EXIT)->toolTip(), QString("Exit"));
+    QCOMPARE(f.Action(ID_VIEW_TOOLBAR)->toolTip(), QString("Toggle ToolBar"));
+    QCOMPARE(f.Action(ID_VIEW_STATUS_BAR)->toolTip(), QString("Toggle StatusBar"));
+    // Pointing at a button: About shows "About", Start and Stop show nothing.
+    auto point = [&](int id) {
+        QToolTip::hideText();
+        QWidget* button = f.frame->ToolBar()->widgetForAction(f.Action(id));
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(button, &help);
+    };
+    point(ID_MEASUREMENT_START);
+    QVERIFY(!QToolTip::isVisible());
+    point(ID_MEASUREMENT_STOP);
+    QVERIFY(!QToolTip::isVisible());
+    point(ID_APP_ABOUT);
+    QTRY_COMPARE(QToolTip::text(), QString("About"));
+}
+
+void MainFrameTest::statusBarHasFourPanes() {
+    FrameFixture f;
+    for (int id : {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}) {
+        QLabel* pane = f.frame->IndicatorPane(id);
+        QVERIFY(pane);
+        QVERIFY(pane->minimumWidth() > 0);
+        // Offscreen reports no lock state: the panes stay empty.
+        QCOMPARE(pane->text(), QString());
+    }
+    QCOMPARE(f.frame->windowTitle(), QString("Untitled - Varkel"));
+}
+
+void MainFrameTest::closingDuringARunEndsIt() {
+    FrameFixture f;
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+    f.Action(ID_MEASUREMENT_START)->trigger();
+    f.View().OnTimer();
+    f.View().OnTimer();
+    QVERIFY(f.line->open);
+    QVERIFY(f.frame->close());
+    QVERIFY(f.prompts.questions.empty());  // every line was written: no question
+    QVERIFY(f.line->wire.size() >= 7);
+    QCOMPARE(f.line->wire.substr(f.line->wire.size() - 7), std::string("LOCL 0\r"));
+    QVERIFY(!f.line->open);
+    QCOMPARE(f.line->closes, 1);
+}
+
+void MainFrameTest::closingWithUnwrittenLinesAsksFirst() {
+    FrameFixture f;
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+    f.Action(ID_MEASUREMENT_START)->trigger();
+    // The data file's folder disappears: the next line stays in memory.
+    std::filesystem::remove_all(f.dir.Path());
+    f.View().OnTimer();
+    f.View().OnTimer();
+    QVERIFY(f.run->PendingLines() > 0);
+
+    f.prompts.yesNoAnswer = false;
+    QVERIFY(!f.frame->close());
+    QCOMPARE(f.prompts.questions.size(), std::size_t(1));
+    QCOMPARE(f.prompts.questions[0].caption, std::string("Varkel"));
+    QVERIFY(f.prompts.questions[0].text.find("will be lost") != std::string::npos);
+    QVERIFY(f.View().IsMeasuring());  // "No": the run goes on
+    QVERIFY(f.line->open);
+
+    f.prompts.yesNoAnswer = true;
+    QVERIFY(f.frame->close());
+    QVERIFY(!f.line->open);
+    QVERIFY(!f.View().IsMeasuring());
+}
+
+QTEST_MAIN(MainFrameTest)
+#include "test_main_frame.moc"
