@@ -1,7 +1,6 @@
 #include "platform/ImageDC.h"
 
 #include "platform/ImageDCFont.h"
-#include "platform/RasterCanvas.h"
 
 #include <QColor>
 #include <QImage>
@@ -29,13 +28,12 @@ bool IsDirectFormat(QImage::Format format) {
            format == QImage::Format_ARGB32_Premultiplied;
 }
 
-std::unique_ptr<RasterCanvas> MakeCanvas(QImage& image) {
-    if (image.isNull() || !IsDirectFormat(image.format()))
-        return std::make_unique<RasterCanvas>(nullptr, 0, 0, 0);
+RasterCanvas MakeCanvas(QImage& image) {
+    if (image.isNull() || !IsDirectFormat(image.format())) return RasterCanvas(nullptr, 0, 0, 0);
     // bits() detaches a shared image now, so later painting cannot move the pixels.
     auto* bits = reinterpret_cast<std::uint32_t*>(image.bits());
-    return std::make_unique<RasterCanvas>(bits, image.width(), image.height(),
-                                          static_cast<int>(image.bytesPerLine() / 4));
+    return RasterCanvas(bits, image.width(), image.height(),
+                        static_cast<int>(image.bytesPerLine() / 4));
 }
 
 // Bytes of the text: n of them, or up to the NUL when n is negative.
@@ -48,7 +46,7 @@ QString TextOf(const char* text, int n) {
 }  // namespace
 
 CImageDC::CImageDC(QImage& image)
-    : m_image(image), m_pCanvas(MakeCanvas(image)), m_pPixels(image.constBits()) {
+    : m_image(image), m_canvas(MakeCanvas(image)), m_pPixels(image.constBits()) {
     m_hPen = HPEN{m_pens.Add(ImageDCPen{RGB(0, 0, 0)}, true)};
     m_hBrush = HBRUSH{m_brushes.Add(ImageDCBrush{RGB(255, 255, 255)}, true)};
     LOGFONT defaultFont;
@@ -59,37 +57,37 @@ CImageDC::CImageDC(QImage& image)
 
 CImageDC::~CImageDC() {
     if (m_pPainter) m_pPainter->end();
-    m_pCanvas->Flush();
+    m_canvas.Flush();
 }
 
-void CImageDC::setShortcutsEnabled(bool enabled) { m_pCanvas->SetShortcutsEnabled(enabled); }
+void CImageDC::setShortcutsEnabled(bool enabled) { m_canvas.SetShortcutsEnabled(enabled); }
 
-void CImageDC::Flush() { m_pCanvas->Flush(); }
+void CImageDC::Flush() { m_canvas.Flush(); }
 
-void CImageDC::EraseBackground(COLORREF colour) { m_pCanvas->Clear(ToPixel(colour)); }
+void CImageDC::EraseBackground(COLORREF colour) { m_canvas.Clear(ToPixel(colour)); }
 
 void CImageDC::MoveTo(int x, int y) { m_ptCurrent = {x, y}; }
 
 void CImageDC::LineTo(int x, int y) {
-    m_pCanvas->Line(m_ptCurrent.x, m_ptCurrent.y, x, y, m_penPixel);
+    m_canvas.Line(m_ptCurrent.x, m_ptCurrent.y, x, y, m_penPixel);
     m_ptCurrent = {x, y};
 }
 
 void CImageDC::Rectangle(int left, int top, int right, int bottom) {
-    m_pCanvas->Rectangle(left, top, right, bottom, m_penPixel, m_brushPixel);
+    m_canvas.Rectangle(left, top, right, bottom, m_penPixel, m_brushPixel);
 }
 
 void CImageDC::Ellipse(int left, int top, int right, int bottom) {
-    m_pCanvas->Ellipse(left, top, right, bottom, m_penPixel, m_brushPixel);
+    m_canvas.Ellipse(left, top, right, bottom, m_penPixel, m_brushPixel);
 }
 
-void CImageDC::SetPixel(int x, int y, COLORREF colour) { m_pCanvas->SetPixel(x, y, ToPixel(colour)); }
+void CImageDC::SetPixel(int x, int y, COLORREF colour) { m_canvas.SetPixel(x, y, ToPixel(colour)); }
 
 const ImageDCFont& CImageDC::SelectedFont() const { return *m_fonts.Find(m_hFont.id)->font; }
 
 QPainter* CImageDC::TextPainter() {
-    if (m_pCanvas->Width() == 0) return nullptr;
-    m_pCanvas->Flush();
+    if (m_canvas.Width() == 0) return nullptr;
+    m_canvas.Flush();
     if (!m_pPainter) {
         m_pPainter = std::make_unique<QPainter>(&m_image);
         m_pPainter->setRenderHint(QPainter::Antialiasing, false);
@@ -97,9 +95,9 @@ QPainter* CImageDC::TextPainter() {
         if (m_image.constBits() != m_pPixels) {
             // Someone shared the image after construction and beginning to paint detached
             // it: follow the pixels to their new place.
-            const bool shortcuts = m_pCanvas->ShortcutsEnabled();
-            m_pCanvas = MakeCanvas(m_image);
-            m_pCanvas->SetShortcutsEnabled(shortcuts);
+            const bool shortcuts = m_canvas.ShortcutsEnabled();
+            m_canvas = MakeCanvas(m_image);
+            m_canvas.SetShortcutsEnabled(shortcuts);
             m_pPixels = m_image.constBits();
         }
     }
@@ -122,7 +120,7 @@ void CImageDC::DrawTextBox(QPainter& painter, int x, int y, const QString& text,
     QRect touched = transform.mapRect(QRect(-margin, -margin, width + 2 * margin, font.height + 2 * margin));
     if (clip) touched &= *clip;
     if (touched.isEmpty()) return;
-    m_pCanvas->PrepareForForeignWrites(touched.left(), touched.top(), touched.right() + 1,
+    m_canvas.PrepareForForeignWrites(touched.left(), touched.top(), touched.right() + 1,
                                        touched.bottom() + 1);
     painter.setTransform(transform);
     if (m_nBkMode == OPAQUE) painter.fillRect(0, 0, width, font.height, ToQColor(m_crBk));
@@ -218,7 +216,7 @@ BOOL CImageDC::PaintRgn(HRGN region) {
     const ImageDCRegion* object = m_regions.Find(region.id);
     if (!object) return FALSE;
     const CRect& r = object->rect;
-    m_pCanvas->Fill(r.left, r.top, r.right, r.bottom, m_brushPixel);
+    m_canvas.Fill(r.left, r.top, r.right, r.bottom, m_brushPixel);
     return TRUE;
 }
 

@@ -16,6 +16,7 @@
 
 #include "graph/CDC.h"
 #include "platform/ImageDCObjects.h"
+#include "platform/RasterCanvas.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,7 +25,6 @@ class QImage;
 class QPainter;
 class QRect;
 class QString;
-class RasterCanvas;
 
 class CImageDC final : public CDC {
 public:
@@ -81,7 +81,7 @@ private:
     void DrawTextBox(QPainter& painter, int x, int y, const QString& text, const QRect* clip);
 
     QImage& m_image;
-    std::unique_ptr<RasterCanvas> m_pCanvas;
+    RasterCanvas m_canvas;
     std::unique_ptr<QPainter> m_pPainter;
     const void* m_pPixels = nullptr;  // where the canvas writes
 

@@ -164,11 +164,15 @@ inline void RasterCanvas::VerticalRun(int x, int top, int bottom, std::uint32_t 
         write(top, bottom);
         return;
     }
+    const KnownRun* runs = m_known[static_cast<std::size_t>(x)].runs;
     const KnownRun* same = nullptr;
-    for (const KnownRun& k : m_known[static_cast<std::size_t>(x)].runs)
-        if (k.pixel == pixel && top < k.bottom && bottom > k.top) same = &k;
+    for (int i = 0; i < 2; ++i) {
+        const KnownRun& k = runs[i];
+        if (k.pixel != pixel) continue;
+        if (top >= k.top && bottom <= k.bottom) return;  // nothing would change
+        if (top < k.bottom && bottom > k.top) same = &k;
+    }
     if (same) {
-        if (top >= same->top && bottom <= same->bottom) return;  // nothing would change
         if (top < same->top) write(top, same->top);
         if (bottom > same->bottom) write(same->bottom, bottom);
     } else {
@@ -216,8 +220,9 @@ inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int botto
         else
             CommitPending();
     }
-    BeforeWrite(left, pen);
-    BeforeWrite(left + 1, pen);
+    for (SideColumn& side : m_side)
+        if (side.active && side.pixel != pen && (side.x == left || side.x == left + 1))
+            FlushSideColumn(side);
     m_bPending = true;
     m_nPendingX = left + 1;
     m_nPendingY = top + 1;
