@@ -5,10 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+bool MayUseDevice(const std::string& devicePath) {
+    struct stat info {};
+    return ::stat(devicePath.c_str(), &info) != 0 || ::access(devicePath.c_str(), R_OK | W_OK) == 0;
+}
+
 std::string DeviceAccessHint(const std::string& devicePath) {
     struct stat info {};
     if (::stat(devicePath.c_str(), &info) != 0) return {};
-    if (::access(devicePath.c_str(), R_OK | W_OK) == 0) return {};
+    if (MayUseDevice(devicePath)) return {};
     const group* owner = ::getgrgid(info.st_gid);
     if (!owner || !owner->gr_name) return {};
     const std::string name = owner->gr_name;
@@ -21,5 +26,6 @@ std::string DeviceAccessHint(const std::string& devicePath) {
            "\" that owns it (for example: sudo usermod -aG " + name + " $USER), then log in again.";
 }
 #else
+bool MayUseDevice(const std::string&) { return true; }
 std::string DeviceAccessHint(const std::string&) { return {}; }
 #endif

@@ -7,3 +7,7 @@
 // owns the device file (e.g. "dialout") and how to join it; empty when access is allowed,
 // the owner group is unknown, or the system has no such notion.
 std::string DeviceAccessHint(const std::string& devicePath);
+
+// False when the calling user may not read and write the device file; true where it may,
+// where the file is missing, and where the system has no such notion.
+bool MayUseDevice(const std::string& devicePath);

@@ -55,10 +55,18 @@ bool QtSerialPort::Open(const std::string& device) {
         m_port->clearError();
         return true;
     }
-    m_error = device + ": " + m_port->errorString().toStdString();
+    const std::string reason = m_port->errorString().toStdString();
+    m_error = device + ": " + reason;
     if (m_port->error() == QSerialPort::PermissionError) {
-        const std::string hint = DeviceAccessHint(device.starts_with('/') ? device : "/dev/" + device);
-        if (!hint.empty()) m_error += ". " + hint;
+        // Qt reports a device another program holds as a permission error too; only a
+        // file we may not use calls for the group advice.
+        const std::string path = device.starts_with('/') ? device : "/dev/" + device;
+        if (!MayUseDevice(path)) {
+            const std::string hint = DeviceAccessHint(path);
+            if (!hint.empty()) m_error += ". " + hint;
+        } else {
+            m_error = device + ": the device is in use by another program (" + reason + ")";
+        }
     }
     return false;
 }

@@ -139,6 +139,8 @@ TEST_F(QtSerialPortOnPty, ASecondPortCannotOpenTheDeviceInUse) {
     QtSerialPort second;
     EXPECT_FALSE(second.Open(m_sim.DevicePath()));
     EXPECT_NE(second.ErrorText().find(m_sim.DevicePath()), std::string::npos) << second.ErrorText();
+    EXPECT_NE(second.ErrorText().find("in use"), std::string::npos) << second.ErrorText();
+    EXPECT_EQ(second.ErrorText().find("group"), std::string::npos) << "no permission advice for a busy device";
 }
 
 TEST(QtSerialPort, AMissingDeviceIsNamedWithTheReason) {
@@ -186,9 +188,12 @@ TEST(DeviceAccessHint, NamesTheOwningGroupOnlyWhenAccessIsDenied) {
     const std::string path = dir.File("ttyFake");
     { std::ofstream(path) << ""; }
     EXPECT_EQ(DeviceAccessHint(path), "");                    // we may use it
+    EXPECT_TRUE(MayUseDevice(path));
     EXPECT_EQ(DeviceAccessHint(dir.File("missing")), "");     // nothing to advise on
+    EXPECT_TRUE(MayUseDevice(dir.File("missing")));
     ASSERT_EQ(::chmod(path.c_str(), 0), 0);
     if (::access(path.c_str(), R_OK | W_OK) == 0) GTEST_SKIP() << "running as a user no permission stops";
+    EXPECT_FALSE(MayUseDevice(path));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     const group* owner = ::getgrgid(info.st_gid);
