@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTransform>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -147,28 +148,34 @@ int CImageDC::DrawText(const char* text, int n, const CRect& rect, unsigned form
     if (!text) return 0;
     const ImageDCFont& font = SelectedFont();
     const QString all = TextOf(text, n);
-    QPainter* painter = TextPainter();
-    const QRect clip(rect.left, rect.top, rect.Width(), rect.Height());
+    // Positions in 64 bits and clamped: a rectangle may span the whole int range.
+    static constexpr std::int64_t kLimit = 1 << 24;
+    auto clamp = [](std::int64_t v) { return static_cast<int>(std::clamp(v, -kLimit, kLimit)); };
+    const std::int64_t left = rect.left, top = rect.top;
+    const std::int64_t width = std::int64_t{rect.right} - left, height = std::int64_t{rect.bottom} - top;
+    const QRect clip(QPoint(clamp(left), clamp(top)), QPoint(clamp(rect.right) - 1, clamp(rect.bottom) - 1));
+    QPainter* painter = clip.isEmpty() ? nullptr : TextPainter();
     if (painter) {
         painter->resetTransform();
         painter->setClipRect(clip);
     }
-    int height = 0;
+    auto lineLeft = [&](const QString& line) {
+        return clamp((format & DT_CENTER) ? left + (width - font.Width(line)) / 2 : left);
+    };
+    int drawn = 0;
     if (format & DT_SINGLELINE) {
-        const int x = (format & DT_CENTER) ? rect.left + (rect.Width() - font.Width(all)) / 2 : rect.left;
-        const int y = (format & DT_VCENTER) ? rect.top + (rect.Height() - font.height) / 2 : rect.top;
-        if (painter) DrawTextBox(*painter, x, y, all, &clip);
-        height = font.height;
+        const std::int64_t y = (format & DT_VCENTER) ? top + (height - font.height) / 2 : top;
+        if (painter) DrawTextBox(*painter, lineLeft(all), clamp(y), all, &clip);
+        drawn = font.height;
     } else {
         for (QString line : all.split(QLatin1Char('\n'))) {
             if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-            const int x = (format & DT_CENTER) ? rect.left + (rect.Width() - font.Width(line)) / 2 : rect.left;
-            if (painter) DrawTextBox(*painter, x, rect.top + height, line, &clip);
-            height += font.height;
+            if (painter) DrawTextBox(*painter, lineLeft(line), clamp(top + drawn), line, &clip);
+            drawn += font.height;
         }
     }
     if (painter) painter->setClipping(false);
-    return height;
+    return drawn;
 }
 
 HFONT CImageDC::CreateFontIndirect(const LOGFONT& font) {

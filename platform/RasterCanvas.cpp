@@ -16,6 +16,8 @@ RasterCanvas::RasterCanvas(std::uint32_t* bits, int width, int height, int strid
       m_nStride(stride),
       m_known(static_cast<std::size_t>(m_nWidth)),
       m_side{} {
+    m_uSmallLeftEnd = static_cast<unsigned>(std::max(m_nWidth - 2, 0));
+    m_uSmallTopEnd = static_cast<unsigned>(std::max(m_nHeight - 2, 0));
     for (SideColumn& side : m_side) side.rows.assign(static_cast<std::size_t>(m_nHeight) / 64 + 2, 0);
 }
 

@@ -81,8 +81,14 @@ private:
     struct SideColumn;
     void FlushSideColumns();
     void FlushSideColumn(SideColumn& side);
+    // Whether a held-back column holds a value other than `pixel` (usually none does).
+    bool SideHoldsOther(std::uint32_t pixel) const {
+        return (m_side[0].active && m_side[0].pixel != pixel) ||
+               (m_side[1].active && m_side[1].pixel != pixel);
+    }
     // Flushes held-back columns that a write of `pixel` to column x would not commute with.
     void BeforeWrite(int x, std::uint32_t pixel) {
+        if (!SideHoldsOther(pixel)) return;
         for (SideColumn& side : m_side)
             if (side.active && side.x == x && side.pixel != pixel) FlushSideColumn(side);
     }
@@ -100,6 +106,9 @@ private:
     int m_nHeight = 0;
     int m_nStride = 0;
     bool m_bShortcuts = true;
+    // A 3 x 3 square fits when left < m_uSmallLeftEnd and top < m_uSmallTopEnd.
+    unsigned m_uSmallLeftEnd = 0;
+    unsigned m_uSmallTopEnd = 0;
     std::vector<KnownColumn> m_known;  // one per column, used only with shortcuts
 
     bool m_bPending = false;  // a held-back pixel not yet in the buffer
@@ -190,8 +199,9 @@ inline void RasterCanvas::Line(int x0, int y0, int x1, int y1, std::uint32_t pen
             CommitPending();
     }
     if (x0 != x1 || x0 < 0 || x0 >= m_nWidth) {
-        for (SideColumn& side : m_side)
-            if (side.active && side.pixel != pen) FlushSideColumn(side);
+        if (SideHoldsOther(pen))
+            for (SideColumn& side : m_side)
+                if (side.active && side.pixel != pen) FlushSideColumn(side);
         GeneralLine(x0, y0, x1, y1, pen);
         return;
     }
@@ -209,8 +219,11 @@ inline void RasterCanvas::Line(int x0, int y0, int x1, int y1, std::uint32_t pen
 // such a square.
 inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int bottom,
                                          std::uint32_t pen, std::uint32_t brush) {
-    if (!m_bShortcuts || left < 0 || top < 0 || right > m_nWidth || bottom > m_nHeight) return false;
-    if (static_cast<std::int64_t>(right) - left != 3 || static_cast<std::int64_t>(bottom) - top != 3)
+    // Unsigned: negative corners fail the first tests, and the differences cannot overflow.
+    if (!m_bShortcuts || static_cast<unsigned>(left) >= m_uSmallLeftEnd ||
+        static_cast<unsigned>(top) >= m_uSmallTopEnd ||
+        static_cast<unsigned>(right) - static_cast<unsigned>(left) != 3u ||
+        static_cast<unsigned>(bottom) - static_cast<unsigned>(top) != 3u)
         return false;
     if (m_bPending) {
         const bool covered = m_nPendingX >= left && m_nPendingX < right && m_nPendingY >= top &&
@@ -220,9 +233,10 @@ inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int botto
         else
             CommitPending();
     }
-    for (SideColumn& side : m_side)
-        if (side.active && side.pixel != pen && (side.x == left || side.x == left + 1))
-            FlushSideColumn(side);
+    if (SideHoldsOther(pen))
+        for (SideColumn& side : m_side)
+            if (side.active && side.pixel != pen && (side.x == left || side.x == left + 1))
+                FlushSideColumn(side);
     m_bPending = true;
     m_nPendingX = left + 1;
     m_nPendingY = top + 1;
@@ -250,12 +264,17 @@ inline bool RasterCanvas::SmallRectangle(int left, int top, int right, int botto
 // Rows top .. top + 2 of column x are to hold `pixel`; until the column is flushed, only
 // writes of that same value may touch it.
 inline void RasterCanvas::AddToSideColumn(int x, int top, std::uint32_t pixel) {
-    SideColumn* side = nullptr;
-    for (SideColumn& candidate : m_side)
-        if (candidate.active && candidate.x == x) {
-            if (candidate.pixel != pixel) FlushSideColumn(candidate);
-            else side = &candidate;
-        }
+    SideColumn* side = &m_side[1 - m_nOlderSide];  // the newer one: markers move on slowly
+    if (!(side->active && side->x == x && side->pixel == pixel)) {
+        side = nullptr;
+        for (SideColumn& candidate : m_side)
+            if (candidate.active && candidate.x == x) {
+                if (candidate.pixel != pixel)
+                    FlushSideColumn(candidate);
+                else
+                    side = &candidate;
+            }
+    }
     if (!side) {
         int slot = m_side[0].active ? (m_side[1].active ? m_nOlderSide : 1) : 0;
         side = &m_side[slot];
