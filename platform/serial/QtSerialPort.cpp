@@ -162,16 +162,40 @@ SerialRead QtSerialPort::ReadByte() {
     }
 }
 
+bool QtSerialPort::WaitUntilWritable(const QDeadlineTimer& deadline) {
+#if defined(Q_OS_UNIX)
+    // Queue the byte only once the driver has room for it: a byte that cannot go out in
+    // time is then never queued, and nothing already handed to the driver is thrown away.
+    for (;;) {
+        pollfd room{m_port->handle(), POLLOUT, 0};
+        const int ready = ::poll(&room, 1, static_cast<int>(deadline.remainingTime()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) {
+            m_error = m_device + ": a write timed out";
+            return false;
+        }
+        if (ready < 0 || (room.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return DeviceLost();
+        return true;
+    }
+#else
+    (void)deadline;
+    return true;
+#endif
+}
+
 bool QtSerialPort::WriteByte(unsigned char byte) {
     if (!IsOpen() || m_lost) return false;
+    const QDeadlineTimer deadline(m_writeTimeoutMs);
+    if (!WaitUntilWritable(deadline)) return false;
     const char c = static_cast<char>(byte);
     if (m_port->write(&c, 1) != 1) return DeviceLost();
-    const QDeadlineTimer deadline(m_writeTimeoutMs);
     while (m_port->bytesToWrite() > 0) {
         if (m_port->waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) continue;
         if (!TimedOutOrLost()) return false;
         if (deadline.hasExpired()) {
             // A byte that could not go out in time must not go out late, after its command.
+            // (Where the driver's room could not be checked first, this also drops what the
+            // driver still holds.)
             m_port->clear(QSerialPort::Output);
             m_error = m_device + ": a write timed out";
             return false;

@@ -12,6 +12,7 @@
 
 #include "measure/SerialPort.h"
 
+class QDeadlineTimer;
 class QSerialPort;
 
 class QtSerialPort final : public SerialPort {
@@ -28,7 +29,8 @@ public:
     // Bytes buffered by Qt plus those still in the system's driver.
     int BytesWaiting() override;
     SerialRead ReadByte() override;
-    // The byte is sent (handed to the driver) within the write time-out, or dropped.
+    // The byte is handed to the driver within the write time-out, or not sent at all;
+    // bytes written before are never discarded.
     bool WriteByte(unsigned char byte) override;
     // False where the device has no DTR line (pseudo-terminals) or has gone.
     bool SetDtr(bool raised) override;
@@ -40,6 +42,8 @@ private:
     // Records the port's current error as the device gone; always returns false.
     bool DeviceLost();
     bool TimedOutOrLost();
+    // True once the driver can take a byte; false on time-out or a lost device.
+    bool WaitUntilWritable(const QDeadlineTimer& deadline);
 
     std::unique_ptr<QSerialPort> m_port;
     std::string m_device;

@@ -18,6 +18,7 @@
 #include "TempDir.h"
 #include "platform/serial/DeviceAccessHint.h"
 #include "platform/serial/QtSerialPort.h"
+#include "sim/PseudoTerminal.h"
 
 namespace {
 // Reads until "\r" or a time-out; the bytes read.
@@ -201,5 +202,42 @@ TEST(DeviceAccessHint, NamesTheOwningGroupOnlyWhenAccessIsDenied) {
     const std::string hint = DeviceAccessHint(path);
     EXPECT_NE(hint.find(std::string("\"") + owner->gr_name + "\""), std::string::npos) << hint;
     EXPECT_NE(hint.find(path), std::string::npos) << hint;
+}
+}  // namespace
+
+namespace {
+// A terminal whose other end nobody reads fills up: a write must then give up after its
+// time-out instead of blocking the caller, and the port must work again once drained.
+TEST(QtSerialPortWrite, GivesUpWhenTheLineIsFullAndRecovers) {
+    PseudoTerminal terminal;  // our own pair: nobody reads the master until we do
+    ASSERT_TRUE(terminal.Open()) << terminal.Error();
+    QtSerialPort port;
+    ASSERT_TRUE(port.Open(terminal.SlavePath())) << port.ErrorText();
+    SerialSettings settings;
+    settings.writeTotalMultiplierMs = 0;
+    settings.writeTotalConstantMs = 50;
+    ASSERT_TRUE(port.Configure(settings));
+
+    constexpr int kLimit = 4 << 20;  // far beyond any terminal buffer
+    int written = 0;
+    while (written < kLimit && port.WriteByte('x')) ++written;
+    ASSERT_LT(written, kLimit) << "the line never filled";
+    EXPECT_NE(port.ErrorText().find("timed out"), std::string::npos) << port.ErrorText();
+    EXPECT_TRUE(port.IsOpen());
+
+    char buffer[4096];
+    long drained = 0;
+    // The terminal hands the rest on as room frees up: read until it has been quiet a while.
+    for (pollfd more{terminal.MasterFd(), POLLIN, 0}; ::poll(&more, 1, 200) == 1;) {
+        const ssize_t got = ::read(terminal.MasterFd(), buffer, sizeof buffer);
+        if (got <= 0) break;
+        drained += got;
+    }
+    EXPECT_EQ(drained, written) << "exactly the bytes reported sent went out";
+    EXPECT_TRUE(port.WriteByte('y'));
+    pollfd ready{terminal.MasterFd(), POLLIN, 0};
+    ASSERT_EQ(::poll(&ready, 1, 5000), 1);
+    ASSERT_EQ(::read(terminal.MasterFd(), buffer, sizeof buffer), 1);
+    EXPECT_EQ(buffer[0], 'y');
 }
 }  // namespace
