@@ -155,7 +155,7 @@ CallSequence RandomSequence(std::mt19937& random, int width, int height, bool hu
     CallSequence s;
     auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     auto coordinate = [&](int size) {
-        if (huge && uniform(0, 9) == 0) return uniform(0, 1) ? uniform(INT_MIN, INT_MAX) : uniform(-3, 3) * 1000000000;
+        if (huge && uniform(0, 9) == 0) return uniform(0, 1) ? uniform(INT_MIN, INT_MAX) : uniform(-2, 2) * 1000000000;
         return uniform(-6, size + 5);
     };
     int x = width / 2, y = height / 2;
