@@ -5,7 +5,12 @@
 namespace {
 volatile std::sig_atomic_t g_stopRequested = 0;
 
-extern "C" void OnStopSignal(int) { g_stopRequested = 1; }
+// The first signal asks for a clean stop; the handler then steps aside, so a second one
+// ends the process at once, should the clean stop itself hang on a dead device.
+extern "C" void OnStopSignal(int signal) {
+    g_stopRequested = 1;
+    std::signal(signal, SIG_DFL);
+}
 }  // namespace
 
 void InstallStopHandlers() {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 #include "app/cli/PlotData.h"
@@ -10,18 +11,27 @@
 #include "measure/MeasurementState.h"
 #include "measure/SampleStore.h"
 
-TEST(TickSchedule, NextTickIsTheNextWholeSecondFromTheOriginAndSkipsMissedOnes) {
+TEST(TickSchedule, NextTickIsTheNextWholeSecondOfTheRunAndSkipsMissedOnes) {
     struct Case {
-        long long origin, now, next;
+        long long since, next;
     } const cases[] = {
-        {0, 0, 1000},       {0, 1, 1000},       {0, 999, 1000},   {0, 1000, 2000},
-        {300, 300, 1300},   {300, 1299, 1300},  {300, 1300, 2300},
-        {300, 4050, 4300},  // a tick whose work blocked 2.75 s: the missed ones are dropped
-        {500, 100, 1500},   // a clock reading before the origin counts as the origin
+        {0, 1000},    {1, 1000},    {999, 1000}, {1000, 2000}, {1999, 2000},
+        {3750, 4000},  // a tick whose work blocked 2.75 s: the missed ones are dropped
+        {-20, 1000},   // a reading before the origin counts as the origin
+        {40LL * 24 * 3600 * 1000 + 1, 40LL * 24 * 3600 * 1000 + 1000},  // beyond an int
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(NextTickMs(c.origin, c.now), c.next) << "origin " << c.origin << ", now " << c.now;
-    }
+    for (const Case& c : cases) EXPECT_EQ(NextTickMs(c.since), c.next) << "since " << c.since;
+}
+
+TEST(TickSchedule, RunMillisecondsKeepCountingWhereTheIntClockWraps) {
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    RunMilliseconds runTime(kMax - 500);
+    struct Step {
+        int clock;
+        long long since;
+    } const steps[] = {{kMax - 500, 0}, {kMax, 500}, {kMin, 501}, {kMin + 499, 1000}, {0, 2147484149LL}};
+    for (const Step& step : steps) EXPECT_EQ(runTime.Update(step.clock), step.since) << step.clock;
 }
 
 TEST(PlotData, RowsBecomeSamplesInMinutesAndTheLastRowTheReadings) {
