@@ -11,7 +11,7 @@ enum class FaultMode {
     None,      // answers every query with a number
     Silent,    // never replies
     Garbage,   // replies a line that holds no number: "ERR?\r"
-    NotANumber,// replies "nan\r"
+    NotANumber,  // replies "nan\r"
     Infinite,  // replies "inf\r"
     Overlong,  // replies kOverlongReplyBytes letters and digits, then "\r"
     Slow,      // replies correctly, but only after delayMs
