@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include "graph/AxisTicks.h"
@@ -34,8 +35,10 @@ BOOL CGraph::DrawAxes() {
     {
         ScopedFont labelFont(m_pDC, MakeChartFont(nLabelHeight, 0));
 
-        if (m_dXMax == m_dXMin) WidenEmptyRange(m_dXMin, m_dXMax);
-        if (m_dYMax == m_dYMin) WidenEmptyRange(m_dYMin, m_dYMax);
+        // Bounds beyond kAxisLimit would widen to infinity; CalcAxisTicks clamps and then
+        // widens those.
+        if (m_dXMax == m_dXMin && std::fabs(m_dXMin) <= kAxisLimit) WidenEmptyRange(m_dXMin, m_dXMax);
+        if (m_dYMax == m_dYMin && std::fabs(m_dYMin) <= kAxisLimit) WidenEmptyRange(m_dYMin, m_dYMax);
 
         if (!m_strXTitle.empty()) A.bottom -= nTitleHeight;
         if (!m_strYTitle.empty()) A.left += nTitleHeight;

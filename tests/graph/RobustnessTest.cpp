@@ -90,6 +90,21 @@ TEST(Robustness, HostileDataAndRangesEndBalanced) {
     }
 }
 
+TEST(Robustness, OnePointNearTheDoubleLimitKeepsItsAxisAroundIt) {
+    const double x[] = {1.7e308};
+    const double y[] = {-1.7e308};
+    RecordingDC dc;
+    CGraph chart(&dc, kChartRect);
+    chart.AddSeries(1, x, y, 10, 1, 1, 1, 1, nullptr, nullptr);
+    ASSERT_TRUE(chart.Plot());
+    // Bounds are clamped to +-1e300 and then widened like an empty range.
+    EXPECT_GE(chart.m_dXMax, 1e300);
+    EXPECT_LE(chart.m_dXMin, 0);
+    EXPECT_LE(chart.m_dYMin, -1e300);
+    EXPECT_GE(chart.m_dYMax, 0);
+    EXPECT_TRUE(dc.IsBalanced()) << dc.BalanceReport();
+}
+
 TEST(Robustness, NonFinitePointsAreSkippedAndTheLineRestartsAfterThem) {
     // Finite points (0, 0), (5, 5), (10, 10) with a NaN between the first two: ranges come
     // from the finite points only, the NaN point gets nothing, and the line to (5, 5)
