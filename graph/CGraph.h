@@ -150,4 +150,5 @@ public:
 private:
     void AutoRange();
     void PlotSeries(const GraphSeries& series);
+    void PlotSeriesClipped(const GraphSeries& series);
 };

@@ -75,31 +75,33 @@ BOOL CGraph::Plot() {
 // (a NaN or infinite value cannot be placed on an axis); without such a point they are
 // 0..1. Series without points are passed over.
 void CGraph::AutoRange() {
+    // Locals: the accessors and transforms are opaque calls that would otherwise force the
+    // four fields to be reloaded and stored at every point.
     bool bFound = false;
+    double dXMin = 0.0, dXMax = 1.0, dYMin = 0.0, dYMax = 1.0;
     for (int k = 0; k < m_nSeries; ++k) {
         SeriesReader reader{m_series[k]};
-        for (int i = 0; i < m_series[k].nCount; ++i) {
+        const int nCount = m_series[k].nCount;
+        for (int i = 0; i < nCount; ++i) {
             double x, y;
             reader.Next(x, y);
             if (!IsFinitePoint(x, y)) continue;
             if (!bFound) {
-                m_dXMin = m_dXMax = x;
-                m_dYMin = m_dYMax = y;
+                dXMin = dXMax = x;
+                dYMin = dYMax = y;
                 bFound = true;
                 continue;
             }
-            if (x < m_dXMin) m_dXMin = x;
-            else if (x > m_dXMax) m_dXMax = x;
-            if (y < m_dYMin) m_dYMin = y;
-            else if (y > m_dYMax) m_dYMax = y;
+            if (x < dXMin) dXMin = x;
+            else if (x > dXMax) dXMax = x;
+            if (y < dYMin) dYMin = y;
+            else if (y > dYMax) dYMax = y;
         }
     }
-    if (!bFound) {
-        m_dXMin = 0.0;
-        m_dXMax = 1.0;
-        m_dYMin = 0.0;
-        m_dYMax = 1.0;
-    }
+    m_dXMin = dXMin;
+    m_dXMax = dXMax;
+    m_dYMin = dYMin;
+    m_dYMax = dYMax;
 }
 
 // Per point: line to it (when the series has lines), its marker, then back onto it for the
@@ -107,9 +109,44 @@ void CGraph::AutoRange() {
 // the next finite point, exactly as it starts at point 0: a move there, then (clipped mode)
 // a fresh previous point for the clipping.
 void CGraph::PlotSeries(const GraphSeries& series) {
+    m_pfnMarker = MarkerForStyle(series.nStyle);
+    if (m_bFixedRange) {
+        PlotSeriesClipped(series);
+        return;
+    }
     const bool bLines = series.nStyle > 7;
     const bool bMoveBack = series.nStyle != 0;
-    m_pfnMarker = MarkerForStyle(series.nStyle);
+    // Locals, so the surface's virtual calls cannot force the loop to reload them.
+    CDC* const pDC = m_pDC;
+    const GraphMarkerFn pfnMarker = m_pfnMarker;
+
+    SeriesReader reader{series};
+    bool bLineStart = true;
+    for (int i = 0; i < series.nCount; ++i) {
+        double x, y;
+        reader.Next(x, y);
+        if (!IsFinitePoint(x, y)) {
+            bLineStart = true;
+            continue;
+        }
+        const int nPixX = MapX(x);
+        const int nPixY = MapY(y);
+        m_dCurX = x;
+        m_nCurPixX = nPixX;
+        m_dCurY = y;
+        m_nCurPixY = nPixY;
+
+        if (bLineStart) pDC->MoveTo(nPixX, nPixY);
+        if (bLines) pDC->LineTo(nPixX, nPixY);
+        pfnMarker(pDC, nPixX, nPixY);
+        bLineStart = false;
+        if (bMoveBack) pDC->MoveTo(nPixX, nPixY);
+    }
+}
+
+void CGraph::PlotSeriesClipped(const GraphSeries& series) {
+    const bool bLines = series.nStyle > 7;
+    const bool bMoveBack = series.nStyle != 0;
     CDC* const pDC = m_pDC;
 
     SeriesReader reader{series};
@@ -126,25 +163,19 @@ void CGraph::PlotSeries(const GraphSeries& series) {
         m_dCurY = y;
         m_nCurPixY = MapY(y);
 
-        if (!m_bFixedRange) {
-            if (bLineStart) pDC->MoveTo(m_nCurPixX, m_nCurPixY);
+        if (bLineStart) {
+            m_dPrevX = x;
+            m_dPrevY = y;
+            m_bPrevInside = IsInside(x, y);
+            if (m_bPrevInside) pDC->MoveTo(m_nCurPixX, m_nCurPixY);
+        }
+        if (ClipSegment(bLines)) {
             if (bLines) pDC->LineTo(m_nCurPixX, m_nCurPixY);
+            if (m_bCurInside) m_pfnMarker(pDC, m_nCurPixX, m_nCurPixY);
+        } else if (bLineStart && bLines && m_bPrevInside) {
+            // The first point of a line is a segment of no length for the clipping, which
+            // reports nothing to draw; it is inside, so it gets its marker.
             m_pfnMarker(pDC, m_nCurPixX, m_nCurPixY);
-        } else {
-            if (bLineStart) {
-                m_dPrevX = x;
-                m_dPrevY = y;
-                m_bPrevInside = IsInside(x, y);
-                if (m_bPrevInside) pDC->MoveTo(m_nCurPixX, m_nCurPixY);
-            }
-            if (ClipSegment(bLines)) {
-                if (bLines) pDC->LineTo(m_nCurPixX, m_nCurPixY);
-                if (m_bCurInside) m_pfnMarker(pDC, m_nCurPixX, m_nCurPixY);
-            } else if (bLineStart && bLines && m_bPrevInside) {
-                // The first point of a line is a segment of no length for the clipping,
-                // which reports nothing to draw; it is inside, so it gets its marker.
-                m_pfnMarker(pDC, m_nCurPixX, m_nCurPixY);
-            }
         }
         bLineStart = false;
         if (bMoveBack) pDC->MoveTo(m_nCurPixX, m_nCurPixY);
