@@ -24,9 +24,9 @@ BOOL CGraph::DrawAxes() {
 
     const CRect& R = m_rect;
     const double s = m_dScale;
-    // TruncToPixel is (int) truncation that stays defined for any scale a caller sets.
-    const int nLabelHeight = TruncToPixel(12 * s + 0.5);
-    const int nTitleHeight = TruncToPixel(15 * s + 0.5);
+    // (int) truncation, kept within the text size limit whatever scale a caller sets.
+    const int nLabelHeight = std::clamp(TruncToPixel(12 * s + 0.5), -kMaxTextExtent, kMaxTextExtent);
+    const int nTitleHeight = std::clamp(TruncToPixel(15 * s + 0.5), -kMaxTextExtent, kMaxTextExtent);
 
     CRect F;
     CRect A = R;
@@ -43,6 +43,7 @@ BOOL CGraph::DrawAxes() {
         if (!m_strXTitle.empty()) A.bottom -= nTitleHeight;
         if (!m_strYTitle.empty()) A.left += nTitleHeight;
 
+        // A zero divisor (the fields are public) means no margin rather than a division by 0.
         const int mx = m_nXMarginDiv != 0 ? (R.right - R.left) / m_nXMarginDiv : 0;
         const int my = m_nYMarginDiv != 0 ? (R.bottom - R.top) / m_nYMarginDiv : 0;
 

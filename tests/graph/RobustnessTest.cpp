@@ -90,6 +90,23 @@ TEST(Robustness, HostileDataAndRangesEndBalanced) {
     }
 }
 
+TEST(Robustness, DrawAxesWithAnyScaleAndMarginDivisorEndsBalanced) {
+    const double scales[] = {1e300, -1e300, kNaN, 0.0};
+    const int divisors[] = {0, -1, std::numeric_limits<int>::min(), 1};
+    for (double dScale : scales) {
+        for (int nDivisor : divisors) {
+            RecordingDC dc;
+            CGraph chart(&dc, CRect{-(1 << 28), -(1 << 28), 1 << 28, 1 << 28});
+            chart.SetTitles("x", "y");
+            chart.m_dScale = dScale;
+            chart.m_nXMarginDiv = nDivisor;
+            chart.m_nYMarginDiv = nDivisor;
+            chart.DrawAxes();
+            EXPECT_TRUE(dc.IsBalanced()) << dScale << " " << nDivisor << ": " << dc.BalanceReport();
+        }
+    }
+}
+
 TEST(Robustness, OnePointNearTheDoubleLimitKeepsItsAxisAroundIt) {
     const double x[] = {1.7e308};
     const double y[] = {-1.7e308};
