@@ -21,7 +21,7 @@ MeasurementRun::MeasurementRun(MeasurementState& state, Readings& readings, Samp
 
 DataFileResult MeasurementRun::CreateDataFile(const std::string& path) {
     m_strDataFile = path;
-    return ::CreateDataFile(path.c_str());
+    return m_dataFile.Create(path.c_str());
 }
 
 bool MeasurementRun::BeginMeasurement(int nPort, int nInterval) {

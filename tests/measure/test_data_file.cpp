@@ -28,17 +28,42 @@ TEST(DataFile, CreateMakesAnEmptyFileAndReplacesAnOldOne) {
     EXPECT_NE(missingFolder.error.find("folder.txt"), std::string::npos);
 }
 
-TEST(DataFile, AppendsOneLinePerCallAndReopensAfterDeletion) {
+TEST(DataFile, AppendsOneLinePerCall) {
     TempDir dir;
     const std::string path = dir.File("run.txt");
     DataFile file;
     EXPECT_TRUE(file.AppendDataLine(path.c_str(), 2, 0.1, 0, 1e-6, 0, 100000, 0).wroteAll);
     EXPECT_TRUE(file.AppendDataLine(path.c_str(), 4, 0.1, 0, 2e-6, 5, 50000, -5).wroteAll);
     EXPECT_EQ(ReadWholeFile(path), "2 0.1 0 1e-06 0 100000 0\n4 0.1 0 2e-06 5 50000 -5\n");
+}
+
+TEST(DataFile, AFileDeletedOrEmptiedMidRunComesBackWithEveryLine) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows does not delete a file that is held open";
+#endif
+    TempDir dir;
+    const std::string path = dir.File("run.txt");
+    DataFile file;
+    ASSERT_TRUE(file.Create(path.c_str()).ok);
+    ASSERT_TRUE(file.AppendDataLine(path.c_str(), 2, 0, 0, 0, 0, 0, 0).wroteAll);
+    ASSERT_TRUE(file.AppendDataLine(path.c_str(), 4, 0, 0, 0, 0, 0, 0).wroteAll);
 
     fs::remove(path);
     EXPECT_TRUE(file.AppendDataLine(path.c_str(), 6, 0, 0, 0, 0, 0, 0).wroteAll);
-    EXPECT_EQ(ReadWholeFile(path), "6 0 0 0 0 0 0\n");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"2 0 0 0 0 0 0", "4 0 0 0 0 0 0",
+                                                         "6 0 0 0 0 0 0"}));
+
+    // Replaced by an empty file of the same name.
+    fs::remove(path);
+    { std::ofstream recreated(path); }
+    EXPECT_TRUE(file.AppendDataLine(path.c_str(), 8, 0, 0, 0, 0, 0, 0).wroteAll);
+    EXPECT_EQ(ReadLines(path).size(), 4u);
+
+    // A new run on the same name starts empty, whatever was deleted before.
+    fs::remove(path);
+    ASSERT_TRUE(file.Create(path.c_str()).ok);
+    EXPECT_TRUE(file.AppendDataLine(path.c_str(), 2, 1, 1, 1, 1, 1, 1).wroteAll);
+    EXPECT_EQ(ReadLines(path), std::vector<std::string>{"2 1 1 1 1 1 1"});
 }
 
 TEST(DataFile, LinesThatCannotBeWrittenWaitAndFollowInOrder) {
