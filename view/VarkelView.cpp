@@ -113,12 +113,14 @@ void CVarkelView::PublishRunStatus() { emit runStatusChanged(RunStatusMessage())
 void CVarkelView::StartTimerOnFirstPaint() {
     if (!g_bFirstPaint) return;
     g_bFirstPaint = false;
-    m_nTimerId = startTimer(kTickMs);
+    m_nTimerId = StartTickTimer();
     if (m_nTimerId == 0) {
         m_prompts.ShowWarning("Varkel Application", "Not enough timers available for this window.",
                               std::string());
     }
 }
+
+int CVarkelView::StartTickTimer() { return startTimer(kTickMs); }
 
 void CVarkelView::Render(QImage& image) const {
     CImageDC dc(image);

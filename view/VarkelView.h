@@ -64,6 +64,8 @@ signals:
     void runStatusChanged(const QString& message);
 
 protected:
+    // Asks for the one-second timer: its id, or 0 when the system has none left.
+    virtual int StartTickTimer();
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
