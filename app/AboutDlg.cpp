@@ -28,4 +28,5 @@ CAboutDlg::CAboutDlg(QWidget* pParent)
     layout->addWidget(m_pText, 1, Qt::AlignTop);
     layout->addSpacing(16);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);  // a fixed dialog, like a modal frame
 }

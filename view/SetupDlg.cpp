@@ -42,6 +42,7 @@ CSetupDlg::CSetupDlg(QWidget* pParent)
     layout->addLayout(fields);
     layout->addSpacing(16);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);  // a fixed dialog, like a modal frame
 
     // OK, Cancel, the port list, the interval field: the order a keyboard user tabs through.
     setTabOrder(m_pOk, m_pCancel);
