@@ -23,9 +23,14 @@ Display* LockDisplay() {
     return nullptr;
 }
 
-// Named indicators rather than LED numbers: keymaps number their LEDs differently.
-bool IndicatorOn(Display* display, const char* name) {
-    const Atom atom = XInternAtom(display, name, True);
+// Named indicators rather than LED numbers: keymaps number their LEDs differently. The
+// atoms are looked up once per connection (the status bar asks several times a second).
+bool IndicatorOn(Display* display, const char* name, Atom* cached, Display** cachedFor) {
+    if (*cachedFor != display || *cached == None) {
+        *cached = XInternAtom(display, name, True);
+        *cachedFor = display;
+    }
+    const Atom atom = *cached;
     if (atom == None) return false;
     Bool on = False;
     if (!XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr)) return false;
@@ -44,10 +49,12 @@ KeyboardLocks QueryKeyboardLocks() {
     locks.scroll = (GetKeyState(VK_SCROLL) & 1) != 0;
 #elif defined(VARKEL_HAVE_XKB)
     if (Display* display = LockDisplay()) {
+        static Atom caps = None, num = None, scroll = None;
+        static Display *capsFor = nullptr, *numFor = nullptr, *scrollFor = nullptr;
         locks.known = true;
-        locks.caps = IndicatorOn(display, "Caps Lock");
-        locks.num = IndicatorOn(display, "Num Lock");
-        locks.scroll = IndicatorOn(display, "Scroll Lock");
+        locks.caps = IndicatorOn(display, "Caps Lock", &caps, &capsFor);
+        locks.num = IndicatorOn(display, "Num Lock", &num, &numFor);
+        locks.scroll = IndicatorOn(display, "Scroll Lock", &scroll, &scrollFor);
     }
 #endif
     return locks;
