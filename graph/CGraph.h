@@ -70,9 +70,13 @@ public:
     int MapX(double x) const { return TruncToPixel((x - m_dXMin) * m_dXFactor + m_nOriginX); }
     int MapY(double y) const { return TruncToPixel(m_nOriginY - (y - m_dYMin) * m_dYFactor); }
 
-    // Draws the whole chart. FALSE when there is no series, the surface cannot create the
-    // pen or brush, or the chart is too small for a 10-pixel data area; the surface's pen,
-    // brush and font are the caller's again on every return.
+    // Draws the whole chart. FALSE when there is no series, a rectangle coordinate lies
+    // beyond +-2^28, the surface cannot create the pen or brush, or the chart is too small
+    // for a 10-pixel data area; the surface's pen, brush and font are the caller's again on
+    // every return. Automatic ranges come from the points whose x and y are both finite
+    // (0..1 without any: background and axes are drawn, TRUE). A point with a non-finite
+    // coordinate is skipped and its line restarts at the next finite point. In fixed-range
+    // mode the first point of a line gets its marker when it lies inside the ranges.
     BOOL Plot();
 
     // Frame, ticks, labels and titles; settles the ranges, m_rectPlot and the mapping.
