@@ -90,8 +90,9 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
         const TickResult tick = run.OnTimer();
         if (!tick.readingTaken) continue;
         if (tick.runEnded) {
-            err << "The run has ended: " << tick.runEndReason << ". Every line recorded so far is in "
-                << request.file << "." << std::endl;
+            err << "The run has ended: " << tick.runEndReason << ".";
+            if (tick.file.pending == 0) err << " Every line recorded so far is in " << request.file << ".";
+            err << std::endl;
             deviceGone = true;
             break;
         }
