@@ -99,7 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const bool before = state.currentNext;
             const ReadingOutcome outcome = link.MeasureQuantity(
                 &readings.voltage, &readings.voltagePhase, &readings.current, &readings.currentPhase);
-            if (!outcome.portFailed && state.currentNext == before) std::abort();
+            // The selector moves on exactly when both queries went out.
+            if (!outcome.portFailed && (state.currentNext != before) != outcome.amplitudeValid) {
+                std::abort();
+            }
             if (outcome.Valid() != outcome.problem.empty()) std::abort();
             for (double v : {readings.voltage, readings.voltagePhase, readings.current,
                              readings.currentPhase, readings.elapsedSeconds}) {

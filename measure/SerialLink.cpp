@@ -193,26 +193,32 @@ ReadingOutcome SerialLink::MeasureQuantity(double* voltage, double* voltagePhase
     outcome.amplitudeValid = Ask("OUTP ? 3\r", reply, &amplitude,
                                  readingCurrent ? "current amplitude" : "voltage amplitude",
                                  outcome);
-    if (outcome.portFailed) return outcome;
+    // A failed amplitude ends the reading here: asking for the phase now could read the
+    // amplitude's late reply as the phase. The next reading drops whatever arrives late,
+    // and, with no switch, asks for the same quantity again.
+    if (!outcome.amplitudeValid) return outcome;
     double phase = 0.0;
     outcome.phaseValid = Ask("OUTP ? 4\r", reply, &phase,
                              readingCurrent ? "current phase" : "voltage phase", outcome);
     if (outcome.portFailed) return outcome;
 
-    // A quantity keeps its previous value when its reply held no number.
-    if (outcome.amplitudeValid) {
+    // A reading counts whole or not at all, so the values shown and written always belong
+    // together.
+    if (outcome.Valid()) {
         if (readingCurrent) {
             *current = amplitude * kCurrentScale;
+            *currentPhase = phase;
         } else {
             *voltage = amplitude * kVoltageScale;
+            *voltagePhase = phase;
         }
+        m_readings.elapsedSeconds = elapsed;
     }
-    if (outcome.phaseValid) *(readingCurrent ? currentPhase : voltagePhase) = phase;
-    if (outcome.Valid()) m_readings.elapsedSeconds = elapsed;
 
-    // After a current the selector goes back to the voltage (DTR low), after a voltage to
-    // the current (DTR high). A pseudo-terminal has no DTR; the simulator on the other end
-    // then follows the reading order instead, so the refusal is not a failure.
+    // Both queries went out, so the amplifier has finished this reading: after a current the
+    // selector goes back to the voltage (DTR low), after a voltage to the current (DTR high).
+    // A pseudo-terminal has no DTR; the simulator on the other end then follows the reading
+    // order instead, so the refusal is not a failure.
     m_state.port->SetDtr(!readingCurrent);
     m_state.currentNext = !readingCurrent;
     return outcome;

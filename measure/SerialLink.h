@@ -60,7 +60,10 @@ public:
     // Fills buffer (at least kMaxReplyBytes + 1 bytes) with one reply, NUL-terminated, the
     // carriage return kept before the NUL.
     ReplyEnd ReadLine(char* buffer);
-    // One reading of the quantity currentNext names; see ReadingOutcome.
+    // One reading of the quantity currentNext names: the amplitude, then the phase, then DTR
+    // switched and currentNext inverted. The four variables change only when both replies
+    // hold finite numbers. A failed amplitude ends the reading without the phase query and
+    // without a switch; see ReadingOutcome.
     ReadingOutcome MeasureQuantity(double* voltage, double* voltagePhase, double* current,
                                    double* currentPhase);
 

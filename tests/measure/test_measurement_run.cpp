@@ -194,15 +194,16 @@ TEST_F(RunTest, InvalidReplyRecordsNothingButTheRunGoesOn) {
     EXPECT_EQ(state.measuring, 1);
 }
 
-TEST_F(RunTest, SilentAmplifierCostsAboutTwoTimeOutsPerReading) {
+TEST_F(RunTest, SilentAmplifierCostsOneTimeOutPerReading) {
     line->responder = nullptr;
     ASSERT_TRUE(Begin(2));
     TickUntilReading();
     const int before = clock.Milliseconds();
     TickResult result;
     TickUntilReading(&result);
-    // One second of ticks plus a time-out for each of the two replies.
-    EXPECT_EQ(clock.Milliseconds() - before, 2000 + 600);
+    // Two seconds of ticks plus the time-out of the amplitude query; no phase query follows.
+    EXPECT_EQ(clock.Milliseconds() - before, 2000 + 300);
+    EXPECT_EQ(line->wire, "LOCL 1\rOUTP ? 3\rOUTP ? 3\r");
     EXPECT_FALSE(result.reading.Valid());
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(std::filesystem::file_size(path), 0u);

@@ -120,61 +120,69 @@ TEST_F(SerialLinkTest, ReadingsAlternateScaleAndSwitchDtr) {
     EXPECT_EQ(line->wire, "OUTP ? 3\rOUTP ? 4\rOUTP ? 3\rOUTP ? 4\r");
 }
 
-TEST_F(SerialLinkTest, ReplyWithoutAFiniteNumberKeepsTheValueAndIsReported) {
+TEST_F(SerialLinkTest, ReplyWithoutAFiniteNumberChangesNothingAndIsReported) {
     struct Case {
         std::string amplitudeReply;  // as the amplifier sends it
         std::string phaseReply;
         bool amplitudeValid;
-        bool phaseValid;
         const char* problemMentions;
     };
     const Case cases[] = {
-        {"ERR?\r", "3.0\r", false, true, "holds no finite number"},
-        {"nan\r", "3.0\r", false, true, "holds no finite number"},
-        {"inf\r", "-inf\r", false, false, "holds no finite number"},
-        {"1e999\r", "3.0\r", false, true, "holds no finite number"},
-        {"", "3.0\r", false, true, "no reply came"},
-        {"2.5", "3.0\r", false, true, "broke off"},
-        {std::string(150, '1') + "\r", "3.0\r", false, true, "ran past 100 bytes"},
-        {"2.0\r", "", true, false, "no valid voltage phase: no reply came"},
+        {"ERR?\r", "3.0\r", false, "holds no finite number"},
+        {"nan\r", "3.0\r", false, "holds no finite number"},
+        {"inf\r", "-inf\r", false, "holds no finite number"},
+        {"1e999\r", "3.0\r", false, "holds no finite number"},
+        {"", "3.0\r", false, "no reply came"},
+        {"2.5", "3.0\r", false, "broke off"},
+        {std::string(150, '1') + "\r", "3.0\r", false, "ran past 100 bytes"},
+        {"2.0\r", "", true, "no valid voltage phase: no reply came"},
+        {"2.0\r", "nan\r", true, "no valid voltage phase"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.amplitudeReply);
+        SCOPED_TRACE(c.amplitudeReply + " / " + c.phaseReply);
         readings.voltage = 0.7;
         readings.voltagePhase = 7.0;
+        readings.elapsedSeconds = 3.0;
         state.currentNext = false;
-        int asked = 0;
+        line->dtrLog.clear();
+        line->wire.clear();
+        line->input.clear();
         line->responder = [&](const std::string& command, bool) -> std::string {
-            ++asked;
             return command == "OUTP ? 3\r" ? c.amplitudeReply : c.phaseReply;
         };
         const ReadingOutcome outcome = Measure();
-        EXPECT_EQ(asked, 2);
         EXPECT_EQ(outcome.amplitudeValid, c.amplitudeValid);
-        EXPECT_EQ(outcome.phaseValid, c.phaseValid);
+        EXPECT_FALSE(outcome.phaseValid);
         EXPECT_FALSE(outcome.Valid());
         EXPECT_NE(outcome.problem.find(c.problemMentions), std::string::npos) << outcome.problem;
-        // No second scaling of the kept value, no made-up phase.
-        EXPECT_DOUBLE_EQ(readings.voltage, c.amplitudeValid ? 0.2 : 0.7);
-        EXPECT_DOUBLE_EQ(readings.voltagePhase, c.phaseValid ? 3.0 : 7.0);
-        // The selector still moves on, in step with an amplifier that follows the order.
-        EXPECT_TRUE(state.currentNext);
+        // Nothing of a failed reading is kept: no second scaling, no made-up phase or time.
+        EXPECT_DOUBLE_EQ(readings.voltage, 0.7);
+        EXPECT_DOUBLE_EQ(readings.voltagePhase, 7.0);
+        EXPECT_DOUBLE_EQ(readings.elapsedSeconds, 3.0);
+        // A failed amplitude stops before the phase query and keeps the selector; once both
+        // queries went out, the selector moves on as after any reading.
+        EXPECT_EQ(line->wire, c.amplitudeValid ? "OUTP ? 3\rOUTP ? 4\r" : "OUTP ? 3\r");
+        EXPECT_EQ(state.currentNext, c.amplitudeValid);
+        EXPECT_EQ(line->dtrLog, c.amplitudeValid ? "H" : "");
     }
 }
 
-TEST_F(SerialLinkTest, LateReplyNeverAnswersTheNextQuery) {
-    // An earlier query timed out; its reply arrives afterwards and waits in the queue.
-    char buffer[SerialLink::kReplyBufferBytes];
-    link.WriteString("OUTP ? 3\r");
-    EXPECT_EQ(link.ReadLine(buffer), ReplyEnd::TimedOut);
-    line->Inject("1.234\r");
+TEST_F(SerialLinkTest, ReplyTooLateForItsQueryIsNeverReadAsTheNextAnswer) {
+    // The amplitude reply comes only after the read has timed out.
+    line->responder = [&](const std::string& command, bool) -> std::string {
+        if (command == "OUTP ? 3\r") return "";
+        return "-33.0\r";
+    };
+    ReadingOutcome outcome = Measure();
+    EXPECT_FALSE(outcome.Valid());
+    EXPECT_EQ(line->wire, "OUTP ? 3\r");
+    line->Inject("1.234\r");  // the late amplitude, waiting when the next reading begins
 
     line->responder = Amplifier("2.0", "-33.0", "0", "0");
-    const ReadingOutcome outcome = Measure();
+    outcome = Measure();
     EXPECT_TRUE(outcome.Valid()) << outcome.problem;
     EXPECT_DOUBLE_EQ(readings.voltage, 0.2);
     EXPECT_DOUBLE_EQ(readings.voltagePhase, -33.0);
-    EXPECT_TRUE(line->input.empty());
 }
 
 TEST_F(SerialLinkTest, PortThatVanishesReportsFailureWithoutSwitching) {
