@@ -1,11 +1,13 @@
 #pragma once
 // The millisecond clock: wall-clock milliseconds since the process started. Seconds are
-// always formed as its value times 0.001. Tests hand the core a fake one.
+// always formed as its value times 0.001. It counts in 64 bits, so a run of more than 24.8
+// days (up to 455 days at the longest interval) never sees its time wrap. Tests hand the
+// core a fake one.
 
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual int Milliseconds() = 0;
+    virtual long long Milliseconds() = 0;
     // Blocks the calling thread for about ms milliseconds.
     virtual void Sleep(int ms) = 0;
 };
@@ -15,7 +17,7 @@ public:
 class SteadyClock final : public Clock {
 public:
     SteadyClock();
-    int Milliseconds() override;
+    long long Milliseconds() override;
     void Sleep(int ms) override;
 
 private:

@@ -97,9 +97,9 @@ void SerialLink::DiscardInput() {
 }
 
 void SerialLink::WaitMilliseconds(int ms) {
-    const int start = m_clock.Milliseconds();
-    for (int left = ms; left > 0; left = start + ms - m_clock.Milliseconds()) {
-        m_clock.Sleep(left);
+    const long long start = m_clock.Milliseconds();
+    for (long long left = ms; left > 0; left = start + ms - m_clock.Milliseconds()) {
+        m_clock.Sleep(static_cast<int>(left));
     }
 }
 

@@ -13,8 +13,8 @@ long long NowNs() {
 
 SteadyClock::SteadyClock() : m_startNs(NowNs()) {}
 
-int SteadyClock::Milliseconds() {
-    return static_cast<int>((NowNs() - m_startNs) / 1000000);
+long long SteadyClock::Milliseconds() {
+    return (NowNs() - m_startNs) / 1000000;
 }
 
 void SteadyClock::Sleep(int ms) {

@@ -49,7 +49,7 @@ double SimulatedPort::SampleSeconds() {
 
 int SimulatedPort::BytesWaiting() {
     if (!Usable()) return -1;
-    const int now = m_clock.Milliseconds();
+    const long long now = m_clock.Milliseconds();
     int count = 0;
     for (const PendingByte& pending : m_input) {
         if (pending.availableAtMs > now) break;
@@ -61,7 +61,7 @@ int SimulatedPort::BytesWaiting() {
 SerialRead SimulatedPort::ReadByte() {
     if (!Usable()) return {SerialRead::Status::Failed, 0};
     const int timeoutMs = m_settings.ByteReadTimeoutMs();
-    const int now = m_clock.Milliseconds();
+    const long long now = m_clock.Milliseconds();
     if (m_input.empty() || m_input.front().availableAtMs - now > timeoutMs) {
         // Nothing arrives while we wait: replies come only in answer to writes.
         m_clock.Sleep(timeoutMs);
@@ -80,7 +80,7 @@ bool SimulatedPort::WriteByte(unsigned char byte) {
         Usable();  // records why
         return false;
     }
-    const int availableAtMs = m_clock.Milliseconds() + reply.delayMs;
+    const long long availableAtMs = m_clock.Milliseconds() + reply.delayMs;
     for (const char c : reply.bytes) {
         m_input.push_back({static_cast<unsigned char>(c), availableAtMs});
     }

@@ -40,7 +40,7 @@ public:
 private:
     struct PendingByte {
         unsigned char byte;
-        int availableAtMs;  // on m_clock
+        long long availableAtMs;  // on m_clock
     };
 
     // False, with the reason kept, when the port is closed or the device has vanished.
@@ -53,6 +53,6 @@ private:
     std::deque<PendingByte> m_input;
     bool m_open = false;
     bool m_dtr = false;
-    int m_openedAtMs = 0;
+    long long m_openedAtMs = 0;
     std::string m_error;
 };

@@ -14,12 +14,11 @@ namespace {
 constexpr int kPollMs = 50;
 
 // Sleeps until the next whole second of the run; false when a stop was requested first.
-bool WaitForTick(Clock& clock, RunMilliseconds& runTime,
-                 const std::function<bool()>& stopRequested) {
-    const long long due = NextTickMs(runTime.Update(clock.Milliseconds()));
+bool WaitForTick(Clock& clock, long long originMs, const std::function<bool()>& stopRequested) {
+    const long long due = NextTickMs(clock.Milliseconds() - originMs);
     for (;;) {
         if (stopRequested()) return false;
-        const long long left = due - runTime.Update(clock.Milliseconds());
+        const long long left = due - (clock.Milliseconds() - originMs);
         if (left <= 0) return true;
         clock.Sleep(static_cast<int>(std::min<long long>(left, kPollMs)));
     }
@@ -80,13 +79,13 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
     // The run's time zero, as the Start command sets it once the run has begun; the ticks
     // count whole seconds from here.
     run.SetTimeZero();
-    RunMilliseconds runTime(clock.Milliseconds());
+    const long long originMs = clock.Milliseconds();
     err << "Recording from " << request.port << " every " << request.interval << " s into "
         << request.file << "; Ctrl+C stops." << std::endl;
 
     WarningReporter warnings(err, request.file);
     bool deviceGone = false;
-    while (WaitForTick(clock, runTime, stopRequested)) {
+    while (WaitForTick(clock, originMs, stopRequested)) {
         const TickResult tick = run.OnTimer();
         if (!tick.readingTaken) continue;
         if (tick.runEnded) {

@@ -128,6 +128,14 @@ TEST_F(RunTest, EachReadingStoresASampleAndAppendsALine) {
     EXPECT_EQ(line->dtrLog, "HL");
 }
 
+TEST_F(RunTest, ElapsedTimeKeepsCountingPastWhatAnIntOfMillisecondsHolds) {
+    ASSERT_TRUE(Begin(600));
+    clock.Advance(30LL * 24 * 3600 * 1000);  // 30 days into the run
+    TickUntilReading();
+    EXPECT_DOUBLE_EQ(readings.elapsedSeconds, 30.0 * 24 * 3600 + 600);
+    EXPECT_DOUBLE_EQ(store.timeMinutes[0], (30.0 * 24 * 3600 + 600) * 0.016666666666666666);
+}
+
 TEST_F(RunTest, CurrentBelowTheFloorOrNotANumberIsRaised) {
     struct Case {
         const char* currentReply;

@@ -5,17 +5,17 @@
 
 class FakeClock final : public Clock {
 public:
-    int Milliseconds() override { return m_now; }
+    long long Milliseconds() override { return m_now; }
     void Sleep(int ms) override {
         if (ms > 0) {
             m_now += ms;
             m_slept += ms;
         }
     }
-    void Advance(int ms) { m_now += ms; }
+    void Advance(long long ms) { m_now += ms; }
     int Slept() const { return m_slept; }
 
 private:
-    int m_now = 0;
+    long long m_now = 0;
     int m_slept = 0;
 };
