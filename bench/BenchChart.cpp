@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    // Needs no display: the image is drawn in memory.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);  // fonts need the application object
 
     QImage image(kWidth, kHeight, QImage::Format_RGB32);

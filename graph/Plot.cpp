@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 
 #include "graph/CGraph.h"
 #include "graph/ChartText.h"
@@ -22,6 +23,35 @@ struct SeriesReader {
 };
 
 bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
+
+// Calls visit(x, y) for every point of the series, in order. Series of plain doubles without
+// transforms (every chart of the measurement view) are read straight from memory: the same
+// bytes GetDouble reads and Identity passes on, without two indirect calls per coordinate.
+template <typename Visit>
+void ForEachPoint(const GraphSeries& series, Visit&& visit) {
+    if (series.pfnGetX == GetDouble && series.pfnGetY == GetDouble &&
+        series.pfnXTransform == Identity && series.pfnYTransform == Identity) {
+        const auto* pX = static_cast<const unsigned char*>(series.pXData);
+        const auto* pY = static_cast<const unsigned char*>(series.pYData);
+        long long nXIndex = 0;
+        long long nYIndex = 0;
+        for (int i = 0; i < series.nCount; ++i) {
+            double x, y;
+            std::memcpy(&x, pX + static_cast<long long>(static_cast<int>(nXIndex)) * 8, 8);
+            std::memcpy(&y, pY + static_cast<long long>(static_cast<int>(nYIndex)) * 8, 8);
+            nXIndex += series.nXStride;
+            nYIndex += series.nYStride;
+            visit(x, y);
+        }
+        return;
+    }
+    SeriesReader reader{series};
+    for (int i = 0; i < series.nCount; ++i) {
+        double x, y;
+        reader.Next(x, y);
+        visit(x, y);
+    }
+}
 
 }  // namespace
 
@@ -80,23 +110,19 @@ void CGraph::AutoRange() {
     bool bFound = false;
     double dXMin = 0.0, dXMax = 1.0, dYMin = 0.0, dYMax = 1.0;
     for (int k = 0; k < m_nSeries; ++k) {
-        SeriesReader reader{m_series[k]};
-        const int nCount = m_series[k].nCount;
-        for (int i = 0; i < nCount; ++i) {
-            double x, y;
-            reader.Next(x, y);
-            if (!IsFinitePoint(x, y)) continue;
+        ForEachPoint(m_series[k], [&](double x, double y) {
+            if (!IsFinitePoint(x, y)) return;
             if (!bFound) {
                 dXMin = dXMax = x;
                 dYMin = dYMax = y;
                 bFound = true;
-                continue;
+                return;
             }
             if (x < dXMin) dXMin = x;
             else if (x > dXMax) dXMax = x;
             if (y < dYMin) dYMin = y;
             else if (y > dYMax) dYMax = y;
-        }
+        });
     }
     m_dXMin = dXMin;
     m_dXMax = dXMax;
@@ -120,14 +146,11 @@ void CGraph::PlotSeries(const GraphSeries& series) {
     CDC* const pDC = m_pDC;
     const GraphMarkerFn pfnMarker = m_pfnMarker;
 
-    SeriesReader reader{series};
     bool bLineStart = true;
-    for (int i = 0; i < series.nCount; ++i) {
-        double x, y;
-        reader.Next(x, y);
+    ForEachPoint(series, [&](double x, double y) {
         if (!IsFinitePoint(x, y)) {
             bLineStart = true;
-            continue;
+            return;
         }
         const int nPixX = MapX(x);
         const int nPixY = MapY(y);
@@ -141,7 +164,7 @@ void CGraph::PlotSeries(const GraphSeries& series) {
         pfnMarker(pDC, nPixX, nPixY);
         bLineStart = false;
         if (bMoveBack) pDC->MoveTo(nPixX, nPixY);
-    }
+    });
 }
 
 void CGraph::PlotSeriesClipped(const GraphSeries& series) {
