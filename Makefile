@@ -40,6 +40,7 @@ fuzz:
 
 bench: build
 	$(BUILD)/bin/varkel-bench-chart
+	$(BUILD)/bin/varkel-bench-soak
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
