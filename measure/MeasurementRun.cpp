@@ -7,7 +7,6 @@
 
 namespace {
 constexpr double kCurrentFloor = 1e-6;                  // A
-constexpr double kMinutesPerSecond = 0.016666666666666666;
 constexpr int kSettlingMs = 300;
 }  // namespace
 

@@ -3,6 +3,10 @@
 
 #include <array>
 
+// Sample times are minutes: elapsed seconds times this (the double nearest 1/60; a
+// multiplication, as every sample is converted).
+constexpr double kMinutesPerSecond = 0.016666666666666666;
+
 struct SampleStore {
     static constexpr int kCapacity = 65536;
     std::array<double, kCapacity> timeMinutes{};

@@ -5,10 +5,9 @@
 #include <QTimer>
 #include <QTimerEvent>
 
-#include "MeasurementPainter.h"
+#include "MeasurementImage.h"
 #include "UiPrompts.h"
 #include "measure/MeasurementRun.h"
-#include "platform/ImageDC.h"
 
 namespace {
 // One flag for the process: only the first paint of the first view asks for the timer, and
@@ -122,12 +121,7 @@ void CVarkelView::StartTimerOnFirstPaint() {
 
 int CVarkelView::StartTickTimer() { return startTimer(kTickMs); }
 
-void CVarkelView::Render(QImage& image) const {
-    CImageDC dc(image);
-    dc.EraseBackground(RGB(255, 255, 255));
-    PaintMeasurement(&dc, CRect(0, 0, image.width(), image.height()), m_readings, m_store);
-    dc.Flush();
-}
+void CVarkelView::Render(QImage& image) const { RenderMeasurement(image, m_readings, m_store); }
 
 void CVarkelView::paintEvent(QPaintEvent* event) {
     StartTimerOnFirstPaint();

@@ -3,10 +3,6 @@
 #include "measure/MeasurementState.h"
 #include "measure/SampleStore.h"
 
-namespace {
-constexpr double kMinutesPerSecond = 0.016666666666666666;  // as the run converts
-}
-
 std::size_t FillFromRows(const std::vector<DataRow>& rows, Readings& readings, SampleStore& store) {
     store.count = 0;
     std::size_t left = 0;

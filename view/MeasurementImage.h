@@ -1,0 +1,11 @@
+#pragma once
+// The measurement view painted into an image: what the window blits from its back buffer
+// and what the command line's plot saves.
+
+class QImage;
+struct Readings;
+struct SampleStore;
+
+// Erases image white and paints the status text and the charts over its whole area, as the
+// window does for a client area of that size.
+void RenderMeasurement(QImage& image, const Readings& readings, const SampleStore& store);
