@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <thread>
 
+#include "SpawnArgv.h"
 #include "TempDir.h"
 
 extern char** environ;
@@ -29,17 +30,13 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargv;
-    for (std::string& arg : argv) cargv.push_back(arg.data());
-    cargv.push_back(nullptr);
+    const SpawnArgv argv(program, args);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int spawned = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, cargv.data(), environ);
+    const int spawned = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.Data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) m_pid = -1;
     return spawned == 0;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "SpawnArgv.h"
 #include "sim/WireLog.h"
 
 extern char** environ;
@@ -39,17 +40,13 @@ bool SimProcess::Start(const std::vector<std::string>& args) {
         m_error = std::string("pipe: ") + std::strerror(errno);
         return false;
     }
-    std::vector<std::string> argv{VARKEL_SIM_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargv;
-    for (std::string& arg : argv) cargv.push_back(arg.data());
-    cargv.push_back(nullptr);
+    const SpawnArgv argv(VARKEL_SIM_PATH, args);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    const int spawned = posix_spawn(&m_pid, VARKEL_SIM_PATH, &actions, nullptr, cargv.data(), environ);
+    const int spawned = posix_spawn(&m_pid, VARKEL_SIM_PATH, &actions, nullptr, argv.Data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     if (spawned != 0) {
@@ -107,17 +104,13 @@ std::string WaitForReceivedBytes(const std::string& logPath, const std::string& 
 }
 
 int RunSimToEnd(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{VARKEL_SIM_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargv;
-    for (std::string& arg : argv) cargv.push_back(arg.data());
-    cargv.push_back(nullptr);
+    const SpawnArgv argv(VARKEL_SIM_PATH, args);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, VARKEL_SIM_PATH, &actions, nullptr, cargv.data(), environ);
+    const int spawned = posix_spawn(&pid, VARKEL_SIM_PATH, &actions, nullptr, argv.Data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return -1;
     int status = 0;
