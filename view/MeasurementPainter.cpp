@@ -13,7 +13,27 @@ constexpr int kChartTop = 45;  // below the two text lines, whatever the font
 constexpr int kHalfGap = 5;
 constexpr int kLinesWithSquares = 10;
 constexpr int kDoubles = 1;
+
+void PlotChart(CDC* pDC, const CRect& rect, const double* x, const double* y, int count,
+               const char* yTitle, const ChartRanges& ranges) {
+    CGraph chart(pDC, rect);
+    chart.AddSeries(count, x, y, kLinesWithSquares, kDoubles, kDoubles, 1, 1, nullptr, nullptr);
+    chart.SetTitles("Time [min]", yTitle);
+    if (ranges.fixed) {
+        // After AddSeries, which returns the chart to automatic ranges.
+        chart.m_dXMin = ranges.xMin;
+        chart.m_dXMax = ranges.xMax;
+        chart.m_dYMin = ranges.yMin;
+        chart.m_dYMax = ranges.yMax;
+        chart.m_bFixedRange = TRUE;
+    }
+    chart.Plot();
+}
 }  // namespace
+
+SampleSeries SeriesOf(const SampleStore& store) {
+    return {store.timeMinutes.data(), store.impedance.data(), store.phase.data(), store.count};
+}
 
 ChartLayout LayoutCharts(const CRect& client) {
     const int top = client.top + kChartTop;
@@ -23,22 +43,14 @@ ChartLayout LayoutCharts(const CRect& client) {
 }
 
 void PaintMeasurement(CDC* pDC, const CRect& client, const Readings& readings,
-                      const SampleStore& store) {
+                      const SampleSeries& samples, const ChartViews& views) {
     const std::string text = FormatStatusText(readings);
     pDC->DrawText(text.c_str(), -1, client, DT_TOP | DT_LEFT);
-    if (store.count < 1) return;
+    if (samples.count < 1) return;
 
     const ChartLayout layout = LayoutCharts(client);
-    CGraph impedanceChart(pDC, layout.impedance);
-    CGraph phaseChart(pDC, layout.phase);
-
-    impedanceChart.AddSeries(store.count, store.timeMinutes.data(), store.impedance.data(),
-                             kLinesWithSquares, kDoubles, kDoubles, 1, 1, nullptr, nullptr);
-    impedanceChart.SetTitles("Time [min]", "Impedance");
-    impedanceChart.Plot();
-
-    phaseChart.AddSeries(store.count, store.timeMinutes.data(), store.phase.data(),
-                         kLinesWithSquares, kDoubles, kDoubles, 1, 1, nullptr, nullptr);
-    phaseChart.SetTitles("Time [min]", "Phase");
-    phaseChart.Plot();
+    PlotChart(pDC, layout.impedance, samples.timeMinutes, samples.impedance, samples.count,
+              "Impedance", views.impedance);
+    PlotChart(pDC, layout.phase, samples.timeMinutes, samples.phase, samples.count, "Phase",
+              views.phase);
 }

@@ -9,6 +9,33 @@ class CDC;
 struct Readings;
 struct SampleStore;
 
+// The samples both charts are drawn from: count entries of each array (time in minutes,
+// impedance in ohm, phase in degrees). The arrays belong to the caller: a live run's sample
+// store, or the rows of a recorded run, which has no upper limit.
+struct SampleSeries {
+    const double* timeMinutes = nullptr;
+    const double* impedance = nullptr;
+    const double* phase = nullptr;
+    int count = 0;
+};
+SampleSeries SeriesOf(const SampleStore& store);
+
+// One chart's ranges: automatic (from the data) unless fixed, then drawn over
+// xMin..xMax × yMin..yMax with every segment clipped to them.
+struct ChartRanges {
+    bool fixed = false;
+    double xMin = 0.0;
+    double xMax = 1.0;
+    double yMin = 0.0;
+    double yMax = 1.0;
+};
+
+// How the two charts are looked at. The default is the automatic view.
+struct ChartViews {
+    ChartRanges impedance;
+    ChartRanges phase;
+};
+
 // Chart rectangles within the client rectangle: 45 pixels down, split at the middle with a
 // 10-pixel gap. Passed on unchecked: a tiny client area gives empty or inverted rectangles,
 // which the chart engine refuses to draw into.
@@ -19,6 +46,6 @@ struct ChartLayout {
 ChartLayout LayoutCharts(const CRect& client);
 
 // Draws the status text from the top-left corner of client in the surface's current font
-// and colours, then the two charts when store holds at least one sample.
+// and colours, then the two charts when samples holds at least one sample.
 void PaintMeasurement(CDC* pDC, const CRect& client, const Readings& readings,
-                      const SampleStore& store);
+                      const SampleSeries& samples, const ChartViews& views = {});

@@ -121,7 +121,7 @@ void CVarkelView::StartTimerOnFirstPaint() {
 
 int CVarkelView::StartTickTimer() { return startTimer(kTickMs); }
 
-void CVarkelView::Render(QImage& image) const { RenderMeasurement(image, m_readings, m_store); }
+void CVarkelView::Render(QImage& image) const { RenderMeasurement(image, m_readings, SeriesOf(m_store)); }
 
 void CVarkelView::paintEvent(QPaintEvent* event) {
     StartTimerOnFirstPaint();

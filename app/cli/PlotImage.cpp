@@ -8,6 +8,6 @@ QImage PaintMeasurementImage(int width, int height, const Readings& readings,
                              const SampleStore& store) {
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) return image;
-    RenderMeasurement(image, readings, store);
+    RenderMeasurement(image, readings, SeriesOf(store));
     return image;
 }
