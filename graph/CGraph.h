@@ -12,11 +12,6 @@
 #include "graph/GraphAccessors.h"
 #include "graph/GraphMarkers.h"
 
-class CGraph;
-
-// Intersection test of a segment with one edge of the range box (see ClipSegment).
-using GraphEdgeTest = BOOL (CGraph::*)(double v);
-
 // One series: point i reads x element i * nXStride and y element i * nYStride.
 struct GraphSeries {
     int nCount = 0;
@@ -91,19 +86,15 @@ public:
     int CalcAxisTicks(int chAxis, int nMinIntervals, double& dMin, double& dMax, double& dFirst,
                       double& dLast, double& dStep);
 
-    // Cuts the segment from the previous to the current point to the range box (fixed-range
-    // mode). bLines 0: returns whether the current point is inside. Otherwise returns
-    // whether a visible piece ends at (m_nCurPixX, m_nCurPixY), with the surface's current
-    // position moved to its start when the piece starts on an edge.
+    // Cuts the segment from the previous to the current point (m_dPrevX/Y, m_bPrevInside;
+    // m_dCurX/Y with their pixels in m_nCurPixX/Y) to the range box, fixed-range mode.
+    // bLines 0: returns whether the current point is inside; nothing else changes.
+    // Otherwise returns whether any of the segment lies in the box; then the surface's
+    // current position is at the start of that visible piece (moved there when the piece
+    // starts on an edge) and m_nCurPixX/Y hold its end, both in the direction of travel. A
+    // segment shorter than 1e-200 on both axes returns FALSE and changes nothing; any other
+    // makes the current point the previous one. Sets m_bCurInside.
     BOOL ClipSegment(BOOL bLines);
-
-    // Edge tests chosen per segment by ClipSegment; all but IntersectNone write the
-    // intersection with the edge at v into m_dIsectX/m_dIsectY.
-    BOOL IntersectNone(double v);
-    BOOL IntersectFlatVert(double v);
-    BOOL IntersectUprightHorz(double v);
-    BOOL IntersectSlopedVert(double v);
-    BOOL IntersectSlopedHorz(double v);
 
     // Whether (x, y) lies in the closed range box.
     BOOL IsInside(double x, double y) const {
@@ -124,8 +115,6 @@ public:
     // Nonzero: Plot keeps the four ranges as the caller wrote them (after its last
     // AddSeries) and clips every segment to them.
     BOOL m_bFixedRange = FALSE;
-    GraphEdgeTest m_pfnEdgeX = nullptr;
-    GraphEdgeTest m_pfnEdgeY = nullptr;
     GraphAccessor m_pfnAccessor[kGraphTypeCodes] = {};
     double m_dXMin = 0.0;
     double m_dXMax = 1.0;
@@ -139,9 +128,8 @@ public:
     int m_nOriginY = 0;  // pixel of m_dYMin
     double m_dPrevX = 0.0;
     double m_dPrevY = 0.0;
-    double m_dIsectX = 0.0;
+    double m_dIsectX = 0.0;  // the last point ClipSegment computed on an edge
     double m_dIsectY = 0.0;
-    double m_dSlope = 0.0;
     double m_dCurX = 0.0;
     double m_dCurY = 0.0;
     BOOL m_bPrevInside = FALSE;

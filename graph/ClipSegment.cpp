@@ -1,46 +1,82 @@
+#include <algorithm>
 #include <cmath>
 
 #include "graph/CGraph.h"
 
 namespace {
 
-// A difference at most this large in magnitude counts as zero.
+// A difference at most this large in magnitude counts as zero: the segment does not move
+// along that axis.
 constexpr double kDegenerate = 1e-200;
 
-// Inclusive at both ends, whichever of a and b is larger.
-bool Between(double v, double a, double b) { return a < b ? (a <= v && v <= b) : (b <= v && v <= a); }
+enum class Edge { None, Left, Right, Bottom, Top };
+
+// Where the coordinate equals v along the move from a to b (0 at a, 1 at b); a != b. Near
+// the double limit the difference of two coordinates may overflow; halving all three is
+// exact there and keeps the quotient.
+double ParamAt(double v, double a, double b) {
+    double num = v - a;
+    double den = b - a;
+    if (!std::isfinite(num) || !std::isfinite(den)) {
+        num = 0.5 * v - 0.5 * a;
+        den = 0.5 * b - 0.5 * a;
+    }
+    return num / den;
+}
+
+// The coordinate at parameter t (0..1) of the move from a to b, kept in [lo, hi]: the point
+// lies on the box, and rounding must not put it a hair outside.
+double CoordAt(double t, double a, double b, double lo, double hi) {
+    const double d = b - a;
+    const double c = std::isfinite(d) ? a + t * d : a + 2.0 * (t * (0.5 * b - 0.5 * a));
+    return std::min(std::max(c, lo), hi);
+}
+
+// The piece of a segment inside the box, as the parameters where it starts and ends
+// (0 = previous point, 1 = current point) and the edge each lies on (None: the segment's own
+// end, or an end lost to rounding).
+struct VisiblePiece {
+    double tStart = 0.0;
+    Edge startEdge = Edge::None;
+    double tEnd = 1.0;
+    Edge endEdge = Edge::None;
+};
+
+// Narrows [0, 1] to the parameters whose point lies between lo and hi on one axis, the move
+// along it going from a to b. An axis without movement keeps all or nothing.
+bool NarrowToAxis(VisiblePiece& piece, bool bMoves, double a, double b, double lo, double hi,
+                  Edge loEdge, Edge hiEdge) {
+    if (!bMoves) return std::max(std::min(a, b), lo) <= std::min(std::max(a, b), hi);
+    const bool bIncreasing = b > a;
+    // Rounding is monotonic, so an end inside the box never yields a parameter beyond it.
+    const double tIn = ParamAt(bIncreasing ? lo : hi, a, b);
+    const double tOut = ParamAt(bIncreasing ? hi : lo, a, b);
+    if (tIn > piece.tStart) {
+        piece.tStart = tIn;
+        piece.startEdge = bIncreasing ? loEdge : hiEdge;
+    }
+    if (tOut < piece.tEnd) {
+        piece.tEnd = tOut;
+        piece.endEdge = bIncreasing ? hiEdge : loEdge;
+    }
+    return true;
+}
+
+// The point of the segment prev -> cur of chart at parameter t, written into m_dIsectX/Y:
+// exactly on its edge along that edge's axis, computed (and kept within the box) along the
+// other.
+void SetEdgePoint(CGraph& chart, double t, Edge edge) {
+    chart.m_dIsectX = edge == Edge::Left    ? chart.m_dXMin
+                      : edge == Edge::Right ? chart.m_dXMax
+                                            : CoordAt(t, chart.m_dPrevX, chart.m_dCurX,
+                                                      chart.m_dXMin, chart.m_dXMax);
+    chart.m_dIsectY = edge == Edge::Bottom ? chart.m_dYMin
+                      : edge == Edge::Top  ? chart.m_dYMax
+                                           : CoordAt(t, chart.m_dPrevY, chart.m_dCurY,
+                                                     chart.m_dYMin, chart.m_dYMax);
+}
 
 }  // namespace
-
-BOOL CGraph::IntersectNone(double /*v*/) { return FALSE; }
-
-BOOL CGraph::IntersectFlatVert(double v) {
-    m_dIsectX = v;
-    m_dIsectY = m_dPrevY;
-    if (!(m_dYMin <= m_dPrevY && m_dPrevY <= m_dYMax)) return FALSE;
-    return Between(v, m_dPrevX, m_dCurX);
-}
-
-BOOL CGraph::IntersectUprightHorz(double v) {
-    m_dIsectX = m_dPrevX;
-    m_dIsectY = v;
-    if (!(m_dXMin <= m_dPrevX && m_dPrevX <= m_dXMax)) return FALSE;
-    return Between(v, m_dPrevY, m_dCurY);
-}
-
-BOOL CGraph::IntersectSlopedVert(double v) {
-    m_dIsectX = v;
-    m_dIsectY = (v - m_dPrevX) * m_dSlope + m_dPrevY;
-    if (!(m_dYMin <= m_dIsectY && m_dIsectY <= m_dYMax)) return FALSE;
-    return Between(m_dIsectY, m_dPrevY, m_dCurY);
-}
-
-BOOL CGraph::IntersectSlopedHorz(double v) {
-    m_dIsectX = (v - m_dPrevY) / m_dSlope + m_dPrevX;
-    m_dIsectY = v;
-    if (!(m_dXMin <= m_dIsectX && m_dIsectX <= m_dXMax)) return FALSE;
-    return Between(m_dIsectX, m_dPrevX, m_dCurX);
-}
 
 BOOL CGraph::ClipSegment(BOOL bLines) {
     if (!bLines) {
@@ -50,33 +86,10 @@ BOOL CGraph::ClipSegment(BOOL bLines) {
         return m_bCurInside;
     }
 
-    const double dx = m_dCurX - m_dPrevX;
-    const double dy = m_dCurY - m_dPrevY;
-    const bool bFlatX = std::fabs(dx) <= kDegenerate;
-    const bool bFlatY = std::fabs(dy) <= kDegenerate;
-    if (bFlatX && bFlatY) return FALSE;
-
-    if (bFlatX) {
-        m_pfnEdgeX = &CGraph::IntersectNone;
-        m_pfnEdgeY = &CGraph::IntersectUprightHorz;
-    } else if (bFlatY) {
-        m_pfnEdgeX = &CGraph::IntersectFlatVert;
-        m_pfnEdgeY = &CGraph::IntersectNone;
-    } else {
-        m_dSlope = dy / dx;
-        if (m_dSlope == 0) {
-            // dy is tiny against a huge dx: the slope underflowed, treat it as horizontal.
-            m_pfnEdgeX = &CGraph::IntersectFlatVert;
-            m_pfnEdgeY = &CGraph::IntersectNone;
-        } else if (!std::isfinite(m_dSlope)) {
-            // dx is tiny against a huge dy (or both overflowed): treat it as vertical.
-            m_pfnEdgeX = &CGraph::IntersectNone;
-            m_pfnEdgeY = &CGraph::IntersectUprightHorz;
-        } else {
-            m_pfnEdgeX = &CGraph::IntersectSlopedVert;
-            m_pfnEdgeY = &CGraph::IntersectSlopedHorz;
-        }
-    }
+    // An overflowing difference is infinite, and so counts as movement.
+    const bool bMovesX = !(std::fabs(m_dCurX - m_dPrevX) <= kDegenerate);
+    const bool bMovesY = !(std::fabs(m_dCurY - m_dPrevY) <= kDegenerate);
+    if (!bMovesX && !bMovesY) return FALSE;
 
     m_bCurInside = IsInside(m_dCurX, m_dCurY);
     if (m_bCurInside) {
@@ -84,40 +97,28 @@ BOOL CGraph::ClipSegment(BOOL bLines) {
         m_nCurPixY = MapY(m_dCurY);
     }
 
-    // Edges in their fixed order: bottom, top, left, right of the range box.
-    const GraphEdgeTest pfnEdge[4] = {m_pfnEdgeY, m_pfnEdgeY, m_pfnEdgeX, m_pfnEdgeX};
-    const double dEdge[4] = {m_dYMin, m_dYMax, m_dXMin, m_dXMax};
-
     BOOL bResult = FALSE;
     if (m_bPrevInside && m_bCurInside) {
         bResult = TRUE;
-    } else if (m_bPrevInside || m_bCurInside) {
-        for (int e = 0; e < 4; ++e) {
-            if (!(this->*pfnEdge[e])(dEdge[e])) continue;
-            if (m_bPrevInside) {
-                // Leaving: the visible piece ends on the edge.
+    } else {
+        // Both axes at once: where the segment is inside on x and on y (each end's
+        // parameter from the edge ahead of it in the direction of travel).
+        VisiblePiece piece;
+        if (NarrowToAxis(piece, bMovesX, m_dPrevX, m_dCurX, m_dXMin, m_dXMax, Edge::Left,
+                         Edge::Right) &&
+            NarrowToAxis(piece, bMovesY, m_dPrevY, m_dCurY, m_dYMin, m_dYMax, Edge::Bottom,
+                         Edge::Top) &&
+            piece.tStart <= piece.tEnd) {
+            if (!m_bPrevInside) {
+                SetEdgePoint(*this, piece.tStart, piece.startEdge);
+                m_pDC->MoveTo(MapX(m_dIsectX), MapY(m_dIsectY));
+            }
+            if (!m_bCurInside) {
+                SetEdgePoint(*this, piece.tEnd, piece.endEdge);
                 m_nCurPixX = MapX(m_dIsectX);
                 m_nCurPixY = MapY(m_dIsectY);
-            } else {
-                // Entering: the visible piece starts on the edge.
-                m_pDC->MoveTo(MapX(m_dIsectX), MapY(m_dIsectY));
             }
             bResult = TRUE;
-            break;
-        }
-    } else {
-        bool bFirstFound = false;
-        for (int e = 0; e < 4; ++e) {
-            if (!(this->*pfnEdge[e])(dEdge[e])) continue;
-            if (!bFirstFound) {
-                m_pDC->MoveTo(MapX(m_dIsectX), MapY(m_dIsectY));
-                bFirstFound = true;
-            } else {
-                m_nCurPixX = MapX(m_dIsectX);
-                m_nCurPixY = MapY(m_dIsectY);
-                bResult = TRUE;
-                break;
-            }
         }
     }
 
@@ -126,3 +127,4 @@ BOOL CGraph::ClipSegment(BOOL bLines) {
     m_bPrevInside = m_bCurInside;
     return bResult;
 }
+

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,23 @@ TEST(ClipSegment, CutsSegmentsAtTheRangeBox) {
         {"vertical beside the box", 12, -5, 12, 15, FALSE, {}, {220, 50}, FALSE},
         {"vertical through the box", 5, -5, 5, 15, TRUE, {"MoveTo(150,200)"}, {150, 100}, FALSE},
         {"entering from below", 5, -5, 5, 5, TRUE, {"MoveTo(150,200)"}, {150, 150}, TRUE},
+        // An inside end on an edge: the visible piece runs to the far edge, not back to it.
+        {"leaving from the left edge", 0, 5, 15, 5, TRUE, {}, {200, 150}, FALSE},
+        {"leaving upwards from the bottom edge", 1, 0, 2, 15, TRUE, {}, {116, 100}, FALSE},
+        {"entering to the left edge", 15, 5, 0, 5, TRUE, {"MoveTo(200,150)"}, {100, 150}, TRUE},
+        {"entering to the top right corner", 15, 15, 10, 10, TRUE, {"MoveTo(200,100)"}, {200, 100}, TRUE},
+        {"leaving through the top right corner", 0.1, 0.1, 19.1, 19.1, TRUE, {}, {200, 100}, FALSE},
+        // Nearly flat and nearly upright sloped segments leave through the edge ahead of them.
+        {"nearly flat, leaving right", 5, 5, 105, std::nextafter(5.0, 6.0), TRUE, {}, {200, 150}, FALSE},
+        {"nearly flat, leaving left", 5, 5, -95, std::nextafter(5.0, 4.0), TRUE, {}, {100, 150}, FALSE},
+        {"nearly upright, leaving up", 5, 5, std::nextafter(5.0, 6.0), 105, TRUE, {}, {150, 100}, FALSE},
+        {"nearly upright, leaving down", 5, 5, std::nextafter(5.0, 4.0), -95, TRUE, {}, {150, 200}, FALSE},
+        {"nearly flat, entering from the right", 105, std::nextafter(5.0, 6.0), 5, 5, TRUE,
+         {"MoveTo(200,150)"}, {150, 150}, TRUE},
+        {"nearly flat, across the box leftwards", 105, std::nextafter(5.0, 6.0), -95, 5, TRUE,
+         {"MoveTo(200,150)"}, {100, 150}, FALSE},
+        // Outside to outside: drawn in the direction of travel, from where it enters.
+        {"sloped through the box backwards", 15, 12, -5, 2, TRUE, {"MoveTo(200,105)"}, {100, 155}, FALSE},
     };
     for (const Case& c : cases) {
         ClipFixture f;
@@ -98,24 +116,28 @@ TEST(ClipSegment, WithoutLinesReportsWhetherThePointIsInside) {
     }
 }
 
-TEST(ClipSegment, EdgeTestsWriteTheIntersectionEvenWhenTheyRefuse) {
-    ClipFixture f;
-    f.chart.m_dPrevX = -5;
-    f.chart.m_dPrevY = 2;
-    f.chart.m_dCurX = 15;
-    f.chart.m_dCurY = 12;
-    f.chart.m_dSlope = 0.5;
-    EXPECT_FALSE(f.chart.IntersectSlopedHorz(0));  // x = -9 is outside the x range
-    EXPECT_EQ(f.chart.m_dIsectX, -9);
-    EXPECT_EQ(f.chart.m_dIsectY, 0);
-    EXPECT_TRUE(f.chart.IntersectSlopedVert(10));
-    EXPECT_EQ(f.chart.m_dIsectY, 9.5);
-    f.chart.m_dIsectX = 42;
-    EXPECT_FALSE(f.chart.IntersectNone(0));
-    EXPECT_EQ(f.chart.m_dIsectX, 42) << "IntersectNone writes nothing";
-    f.chart.m_dPrevY = 11;  // a horizontal segment above the box
-    EXPECT_FALSE(f.chart.IntersectFlatVert(0));
-    EXPECT_EQ(f.chart.m_dIsectY, 11);
+// The last edge point ClipSegment computed lies on the box: exactly on its edge, and the
+// other coordinate within the ranges even where rounding would put it a hair beyond.
+TEST(ClipSegment, EdgePointsLieOnTheBox) {
+    struct Case {
+        const char* what;
+        double px, py, cx, cy;
+        double dIsectX, dIsectY;
+    };
+    const Case cases[] = {
+        {"sloped through the box: its end", -5, 2, 15, 12, 10, 9.5},
+        {"nearly upright, leaving up", 5, 5, std::nextafter(5.0, 6.0), 105, 5, 10},
+        // 0.1 + (9.9 / 19) * 19 comes out 10.000000000000002.
+        {"leaving through the corner", 0.1, 0.1, 19.1, 19.1, 10, 10},
+        {"entering through the corner", 19.1, 19.1, 5, 5, 10, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClipFixture f;
+        ASSERT_TRUE(f.Clip(c.px, c.py, c.cx, c.cy));
+        EXPECT_EQ(f.chart.m_dIsectX, c.dIsectX);
+        EXPECT_EQ(f.chart.m_dIsectY, c.dIsectY);
+    }
 }
 
 // Fixed-range plotting: the caller's ranges, points outside without markers, segments cut.
@@ -138,6 +160,45 @@ TEST(ClipSegment, FixedRangePlotCutsAtTheCallersRanges) {
                    "LineTo(390,100)", "MoveTo(390,100)", "MoveTo(390,100)", "LineTo(210,100)",
                    "Rectangle(209,99,212,102)", "MoveTo(210,100)"}));
     EXPECT_TRUE(dc.IsBalanced()) << dc.BalanceReport();
+}
+
+// Through Plot: two points, ranges 0..10 set by the caller (on kChartRect, MapX(x) = 30 +
+// 36 x, MapY(y) = 195 - 19 y). An inside point keeps its marker, the line runs to where
+// the segment leaves the box or from where it enters it.
+TEST(ClipSegment, FixedRangePlotDrawsTheVisiblePieceOfEachSegment) {
+    struct Case {
+        const char* what;
+        double x0, y0, x1, y1;
+        Log expected;
+    };
+    const Case cases[] = {
+        {"from the left edge out to the right", 0, 5, 15, 5,
+         {"MoveTo(30,100)", "Rectangle(29,99,32,102)", "MoveTo(30,100)", "LineTo(390,100)",
+          "MoveTo(390,100)"}},
+        {"from the right onto the left edge", 15, 5, 0, 5,
+         {"MoveTo(570,100)", "MoveTo(390,100)", "LineTo(30,100)", "Rectangle(29,99,32,102)",
+          "MoveTo(30,100)"}},
+        {"from the bottom edge out through the top", 2, 0, 4, 20,
+         {"MoveTo(102,195)", "Rectangle(101,194,104,197)", "MoveTo(102,195)", "LineTo(138,5)",
+          "MoveTo(138,5)"}},
+        {"nearly flat, out to the right", 5, 5, 105, std::nextafter(5.0, 6.0),
+         {"MoveTo(210,100)", "Rectangle(209,99,212,102)", "MoveTo(210,100)", "LineTo(390,100)",
+          "MoveTo(390,100)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingDC dc;
+        CGraph chart(&dc, kChartRect);
+        const double x[] = {c.x0, c.x1};
+        const double y[] = {c.y0, c.y1};
+        chart.AddSeries(2, x, y, 10, 1, 1, 1, 1, nullptr, nullptr);
+        chart.m_dXMax = 10;
+        chart.m_dYMax = 10;
+        chart.m_bFixedRange = TRUE;
+        ASSERT_TRUE(chart.Plot());
+        ASSERT_EQ(chart.m_dXMax, 10) << "no widening: the ticks lie on the ends";
+        EXPECT_EQ(SeriesLog(dc), c.expected);
+    }
 }
 
 TEST(ClipSegment, FixedRangeWithoutLinesSkipsOutsidePoints) {
