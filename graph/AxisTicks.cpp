@@ -21,8 +21,12 @@ bool IsSteppableRange(double dMin, double dMax, int nMinIntervals) {
     const double dRange = dMax - dMin;
     if (!std::isfinite(dRange) || !(dRange >= kMinAxisRange)) return false;
     const double dStep = AxisStep(dRange, nMinIntervals);
-    const double dMagnitude = std::max(std::fabs(dMin), std::fabs(dMax));
-    return std::isfinite(dStep) && dStep > 0 && dStep >= dMagnitude * kMinRelativeStep;
+    if (!std::isfinite(dStep) || !(dStep > 0)) return false;
+    // Adding the step moves v as long as it exceeds half the spacing of doubles at v; the
+    // spacing just above the largest magnitude bounds every spacing below it.
+    const double dReach = std::max(std::fabs(dMin), std::fabs(dMax)) + 2 * dStep;
+    const double dSpacing = std::nextafter(dReach, HUGE_VAL) - dReach;
+    return dStep > dSpacing / 2;
 }
 
 void WidenEmptyRange(double& dMin, double& dMax) {

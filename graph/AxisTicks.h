@@ -8,11 +8,9 @@ constexpr int kMaxTicks = 1000;
 constexpr double kTickEndTolerance = 10.0 / 19.0;
 // Axis bounds are clamped to +-kAxisLimit, so widening and stepping stay finite.
 constexpr double kAxisLimit = 1e300;
-// Ranges narrower than this have no finite pixels-per-unit factor worth drawing.
-constexpr double kMinAxisRange = 1e-250;
-// A step smaller than this fraction of the bounds' magnitude is lost in rounding: adding it
-// to a tick changes the tick by a few units in the last place or not at all.
-constexpr double kMinRelativeStep = 1e-12;
+// Ranges narrower than this would give a chart up to 2^29 pixels wide an infinite
+// pixels-per-unit factor.
+constexpr double kMinAxisRange = 1e-290;
 // nMinIntervals is kept in 1..kMaxMinIntervals so a walk stays well under kMaxTicks.
 constexpr int kMaxMinIntervals = 100;
 
@@ -20,8 +18,9 @@ constexpr int kMaxMinIntervals = 100;
 // 2.5 * nMinIntervals steps (both ratio tests strict). dRange must be positive.
 double AxisStep(double dRange, int nMinIntervals);
 
-// Whether [dMin, dMax] is finite, increasing, at least kMinAxisRange wide and has a step
-// large enough against the bounds' magnitude for the tick walks to advance.
+// Whether [dMin, dMax] is finite, increasing, at least kMinAxisRange wide, and its step
+// changes every value the tick walks reach when added to it (they go up to two steps
+// beyond the bounds).
 bool IsSteppableRange(double dMin, double dMax, int nMinIntervals);
 
 // Leaves a steppable range alone. Otherwise: a non-finite bound makes the range 0..1;

@@ -122,44 +122,58 @@ TEST(AxisTicks, StepIsOneTwoOrFiveDecades) {
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(AxisStep(c.dRange, 3), c.dStep) << c.dRange;
 }
 
-// Input the walks could not step as it stands: the result must be a finite, increasing
-// range whose ticks lie in it, reached in a bounded number of steps.
-TEST(AxisTicks, EveryWalkEndsAndLeavesASteppableRange) {
+// Input the walks could not step as it stands (not finite, reversed, empty, or so narrow
+// against its magnitude that adding the step leaves a value unchanged): the walks end in a
+// bounded number of steps and the range is made one, the way the comments give. Every
+// narrow range whose step still moves each value is drawn over its own span.
+TEST(AxisTicks, RangesThatCannotBeSteppedAreMadeSteppableOthersKeepTheirSpan) {
+    const double u = std::nextafter(1.0, 2.0) - 1.0;  // the spacing of doubles at 1
     struct Case {
         const char* what;
         double dMin, dMax;
-        double dMustCoverLow, dMustCoverHigh;  // the range must still take these in
+        double dNewMin, dNewMax, dStep, dFirst, dLast;
     };
     const Case cases[] = {
-        {"NaN bound", kNaN, 1, 0, 1},
-        {"both NaN", kNaN, kNaN, 0, 1},
-        {"infinite top", 0, kInf, 0, 1},
-        {"infinite both", -kInf, kInf, 0, 1},
-        {"reversed", 10, 0, 0, 10},
-        {"empty", 5, 5, 5, 5},
-        {"narrow against magnitude", 1e16, 1e16 + 2, 1e16, 1e16 + 2},
-        {"one ulp wide", 1.0, std::nextafter(1.0, 2.0), 1.0, 1.0},
-        {"huge", -1.7e308, 1.7e308, -1e300, 1e300},
-        {"huge and empty", 1.7e308, 1.7e308, 1e300, 1e300},
-        {"subnormal", 0, 1e-320, 0, 1e-320},
-        {"tiny", 1e-300, 3e-300, 1e-300, 3e-300},
+        // Not finite: 0..1, ticks every 0.2.
+        {"NaN bound", kNaN, 1, 0, 1, 0.2, 0, 1},
+        {"both NaN", kNaN, kNaN, 0, 1, 0.2, 0, 1},
+        {"infinite top", 0, kInf, 0, 1, 0.2, 0, 1},
+        {"infinite both", -kInf, kInf, 0, 1, 0.2, 0, 1},
+        {"reversed", 10, 0, 0, 10, 2, 0, 10},
+        // Widened like an empty range: max + |max| + 1, min - |min| - 1.
+        {"empty", 5, 5, -1, 11, 2, 0, 10},
+        // A step of 0.5 against doubles 2 apart at 1e16.
+        {"narrow against magnitude", 1e16, 1e16 + 2, -1, 2e16 + 4, 5e15, 0, 2e16},
+        {"one double wide", 1.0, 1.0 + u, -1, 3 + 2 * u, 1, -1, 3},
+        // A step of 1e-16 is under half the spacing 2.2e-16 of doubles at 1.
+        {"two doubles wide", 1.0, 1.0 + 2 * u, -1, 3 + 4 * u, 1, -1, 3},
+        // Bounds beyond +-1e300 are brought back to it.
+        {"huge", -1.7e308, 1.7e308, -1e300, 1e300, 5e299, -1e300, 1e300},
+        {"huge and empty", 1.7e308, 1.7e308, -1, 2e300, 5e299, 0, 2e300},
+        // Too narrow for a finite pixels-per-unit factor.
+        {"subnormal", 0, 1e-320, -1, 1, 0.5, -1, 1},
+        {"tiny", 1e-300, 3e-300, -1, 1, 0.5, -1, 1},
+        // Narrow, but each step moves every value the walks reach: kept as they are.
+        {"3e-12 wide at 1", 1, 1 + 3e-12, 1, 1 + 3e-12, 1e-12, 1, 1 + 3e-12},
+        {"1e-6 wide at 1e6", 1e6, 1e6 + 1e-6, 1e6, 1e6 + 1e-6, 2e-7, 1e6, 1e6 + 1e-6},
+        {"4e-290 wide", 1e-290, 5e-290, 1e-290, 5e-290, 1e-290, 1e-290, 5e-290},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RecordingDC dc;
         const TickResult r = Ticks(c.dMin, c.dMax, 'y', &dc);
-        ASSERT_TRUE(std::isfinite(r.dMin) && std::isfinite(r.dMax));
-        ASSERT_TRUE(std::isfinite(r.dStep) && r.dStep > 0);
-        EXPECT_LT(r.dMin, r.dMax);
-        EXPECT_LE(r.dMin, c.dMustCoverLow);
-        EXPECT_GE(r.dMax, c.dMustCoverHigh);
-        EXPECT_LE(r.dMin, r.dFirst + r.dStep);
-        EXPECT_GE(r.dMax, r.dLast - r.dStep);
-        const double nIntervals = (r.dLast - r.dFirst) / r.dStep;
-        EXPECT_GE(nIntervals, 1.0);
-        EXPECT_LE(nIntervals, 10.0);
-        EXPECT_LE(MeasuredLabels(dc).size(), 12u);
-        EXPECT_TRUE(IsSteppableRange(r.dMin, r.dMax, 3));
+        // Ticks made by repeated addition carry a few roundings of their magnitude.
+        const double dTolerance = c.dStep * 1e-3;
+        EXPECT_NEAR(r.dMin, c.dNewMin, dTolerance);
+        EXPECT_NEAR(r.dMax, c.dNewMax, dTolerance);
+        EXPECT_DOUBLE_EQ(r.dStep, c.dStep);
+        EXPECT_NEAR(r.dFirst, c.dFirst, dTolerance);
+        EXPECT_NEAR(r.dLast, c.dLast, dTolerance);
+        EXPECT_LE(r.dMin, r.dFirst);
+        EXPECT_GE(r.dMax, r.dLast);
+        const std::size_t nLabels =
+            static_cast<std::size_t>(std::lround((c.dLast - c.dFirst) / c.dStep)) + 1;
+        EXPECT_EQ(MeasuredLabels(dc).size(), nLabels);
     }
 }
 
@@ -175,8 +189,9 @@ TEST(AxisTicks, AnyLeastIntervalCountIsBounded) {
 }
 
 TEST(AxisTicks, OrdinaryRangesAreSteppableAsTheyStand) {
-    const double ranges[][2] = {{0, 10}, {-0.05, 0.95}, {1000.0001, 1000.0002}, {-1e200, 1e200},
-                                {1e-5, 2e-5}};
+    const double ranges[][2] = {{0, 10},      {-0.05, 0.95},     {1000.0001, 1000.0002},
+                                {-1e200, 1e200}, {1e-5, 2e-5},   {1, 1 + 3e-12},
+                                {1e6, 1e6 + 1e-6}, {1e-290, 5e-290}};
     for (const auto& range : ranges) {
         double dMin = range[0], dMax = range[1];
         MakeSteppableRange(dMin, dMax, 3);

@@ -169,6 +169,19 @@ TEST(Plot, OnePointWidensBothRangesAndStillGetsItsMarker) {
     EXPECT_EQ(series[2].substr(0, 10), "Rectangle(");
 }
 
+// Data spanning 3e-12 around 1 can still be stepped (a step of 1e-12 moves every value by
+// thousands of doubles): the axis shows their own span, not a widened -1..3.
+TEST(Plot, NarrowDataKeepTheirOwnRange) {
+    RecordingDC dc;
+    CGraph chart(&dc, kChartRect);
+    const double x[] = {0, 5, 10};
+    const double y[] = {1, 1 + 1e-12, 1 + 3e-12};
+    chart.AddSeries(3, x, y, 10, 1, 1, 1, 1, nullptr, nullptr);
+    ASSERT_TRUE(chart.Plot());
+    EXPECT_NEAR(chart.m_dYMin, 1, 1e-15);
+    EXPECT_NEAR(chart.m_dYMax, 1 + 3e-12, 1e-15);
+}
+
 TEST(Plot, RangesSpanEverySeriesAndAllTenAreDrawn) {
     RecordingDC dc;
     CGraph chart(&dc, CRect{0, 0, 600, 400});
