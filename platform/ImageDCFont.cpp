@@ -10,11 +10,11 @@
 #include <string>
 #include <tuple>
 
-ImageDCFont::ImageDCFont(const QFont& f, int escapementTenths)
+ImageDCFont::ImageDCFont(const QFont& f, int escapementTenths, int cellHeight)
     : font(f),
       metrics(f),
-      ascent(metrics.ascent()),
-      height(metrics.ascent() + metrics.descent()),
+      ascent(metrics.ascent() + std::max(0, cellHeight - (metrics.ascent() + metrics.descent()))),
+      height(std::max(cellHeight, metrics.ascent() + metrics.descent())),
       escapement(escapementTenths) {}
 
 namespace {
@@ -45,6 +45,15 @@ int PixelSizeForCell(const QFont& font, int cell) {
     return size;
 }
 
+// Heights are bounded so an absurd request cannot ask the font engine for a huge glyph.
+constexpr int kMaxHeight = 2000;
+
+// The cell height a request asks for, or 0 when it asks for a character height instead.
+int RequestedCell(const LOGFONT& request) {
+    if (request.lfHeight < 0) return 0;
+    return std::min(request.lfHeight == 0 ? kDefaultFontCellHeight : request.lfHeight, kMaxHeight);
+}
+
 QFont MakeFont(const LOGFONT& request) {
     const std::string face = FaceName(request);
     QFont font;
@@ -60,15 +69,11 @@ QFont MakeFont(const LOGFONT& request) {
     font.setItalic(request.lfItalic != 0);
     font.setUnderline(request.lfUnderline != 0);
     font.setStrikeOut(request.lfStrikeOut != 0);
-    // Heights are bounded so an absurd request cannot ask the font engine for a huge glyph.
-    constexpr int kMaxHeight = 2000;
     if (request.lfHeight < 0)
         font.setPixelSize(std::clamp(-static_cast<long long>(request.lfHeight), 1LL,
                                      static_cast<long long>(kMaxHeight)));
     else
-        font.setPixelSize(PixelSizeForCell(
-            font, std::min(request.lfHeight == 0 ? kDefaultFontCellHeight : request.lfHeight,
-                           kMaxHeight)));
+        font.setPixelSize(PixelSizeForCell(font, RequestedCell(request)));
     return font;
 }
 
@@ -84,7 +89,7 @@ std::shared_ptr<const ImageDCFont> ResolveImageDCFont(const LOGFONT& request) {
     const std::lock_guard lock(mutex);
     auto found = cache.find(key);
     if (found != cache.end()) return found->second;
-    auto font = std::make_shared<const ImageDCFont>(MakeFont(request), escapement);
+    auto font = std::make_shared<const ImageDCFont>(MakeFont(request), escapement, RequestedCell(request));
     constexpr std::size_t kMaxCached = 256;  // a program uses a handful; never grow unbounded
     if (cache.size() >= kMaxCached) cache.clear();
     cache.emplace(key, font);

@@ -38,19 +38,28 @@ QImage Drawn(int width, int height, const LOGFONT* font, Draw draw) {
     return image;
 }
 
-TEST(ImageDCFont, CellHeightFollowsThePositiveRequestedHeight) {
+// A positive height asks for the cell height: the chart's label and title fonts at scale 1
+// and 4 (12, 15, 48, 60) measure exactly that tall, and the glyphs stay inside the cell.
+TEST(ImageDCFont, CellHeightIsTheRequestedHeight) {
+    for (const int height : {12, 15, 48, 60, 9, 13}) {
+        SCOPED_TRACE(height);
+        const LOGFONT font = ChartFont(height);
+        CSize extent;
+        const QImage drawn = Drawn(400, 100, &font, [&](CDC& dc) {
+            extent = dc.GetTextExtentPoint("Time [min] |gjq", 15);
+            dc.SetBkMode(TRANSPARENT);
+            dc.TextOut(5, 20, "Time [min] |gjq", 15);
+        });
+        EXPECT_EQ(extent.cy, height);
+        const CRect ink = InkBox(drawn);
+        EXPECT_GE(ink.top, 20);
+        EXPECT_LE(ink.bottom, 20 + height);
+        EXPECT_GE(ink.Height(), height * 2 / 3) << "the glyphs fill most of the cell";
+    }
+    // The default font, a request of height 0, has a 12-pixel cell.
     QImage image = WhiteImage(4, 4);
     CImageDC dc(image);
-    for (const int height : {12, 15, 48, 60}) {
-        const LOGFONT request = ChartFont(height);
-        const HFONT old = dc.SelectObject(dc.CreateFontIndirect(request));
-        const int cy = dc.GetTextExtentPoint("Time [min]", 10).cy;
-        EXPECT_LE(cy, height);
-        EXPECT_GE(cy, height - 2) << "requested " << height;
-        dc.SelectObject(old);
-    }
-    // The default font is a small sans-serif.
-    EXPECT_NEAR(dc.GetTextExtentPoint("0", 1).cy, 12, 2);
+    EXPECT_EQ(dc.GetTextExtentPoint("0", 1).cy, 12);
 }
 
 TEST(ImageDCFont, ExtentIsTheAdvanceAlongTheBaselineWhateverTheEscapement) {
