@@ -1,15 +1,20 @@
 // varkel-bench-chart: how long one paint of the measurement window takes on the image
-// surface, at 1000, 10000 and 65536 samples per chart, on a 1920 x 1080 image.
+// surface, at 1000, 10000 and 65536 samples per chart, on a 1920 x 1080 image; and the same
+// window zoomed into the middle tenth of the time axis at 65536 samples.
 //
 //   varkel-bench-chart [--reference] [--png FILE] [--paints N]
 //
-// Prints one line per sample count: "chart N=<n> median_ms=<m> min_ms=<m>". A paint is
-// what the view does: erase the image to white, build the surface, status text, two charts,
-// and the surface's end (all pixels in the image). --reference draws with the surface's
-// shortcuts off (every pixel of every call written); --png writes the last image drawn.
+// Prints one line per workload: "chart N=<n> median_ms=<m> min_ms=<m>", then "chart zoomed
+// N=65536 median_ms=<m> min_ms=<m>". A paint is what the window does for its back buffer:
+// erase the image to white through a new surface, then the view's own painter (status
+// text, two charts), then the surface's end (all pixels in the image). --reference draws
+// with the surface's shortcuts off (every pixel of every call written); --png writes the
+// last image drawn.
 
-#include "bench/ChartWorkload.h"
+#include "ChartSamples.h"
+#include "measure/MeasurementState.h"
 #include "platform/ImageDC.h"
+#include "view/MeasurementPainter.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -28,16 +33,46 @@ constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr int kWarmUpPaints = 3;
 
-double PaintOnce(QImage& image, const ChartSamples& samples, bool reference) {
+// Status values of the kind a run shows after its last sample.
+Readings LastReadings(const ChartSamples& samples) {
+    Readings readings;
+    if (samples.timeMinutes.empty()) return readings;
+    readings.elapsedSeconds = samples.timeMinutes.back() * 60.0;
+    readings.voltage = 0.05;
+    readings.voltagePhase = -12.5;
+    readings.current = readings.voltage / samples.impedance.back();
+    readings.currentPhase = -12.5 - samples.phase.back();
+    readings.impedance = samples.impedance.back();
+    readings.impedancePhase = samples.phase.back();
+    return readings;
+}
+
+double PaintOnce(QImage& image, const Readings& readings, const SampleSeries& series,
+                 const ChartViews& views, bool reference) {
     const auto start = std::chrono::steady_clock::now();
     {
         CImageDC dc(image);
         dc.setShortcutsEnabled(!reference);
         dc.EraseBackground(RGB(255, 255, 255));
-        PaintChartWindow(dc, samples, kWidth, kHeight);
+        PaintMeasurement(&dc, CRect{0, 0, kWidth, kHeight}, readings, series, views);
     }
     const auto end = std::chrono::steady_clock::now();
     return std::chrono::duration<double, std::milli>(end - start).count();
+}
+
+void Measure(const char* label, int n, const ChartViews& views, QImage& image, int paints,
+             bool reference) {
+    const ChartSamples samples = MakeChartSamples(n);
+    const Readings readings = LastReadings(samples);
+    const SampleSeries series = AsSeries(samples);
+    for (int i = 0; i < kWarmUpPaints; ++i) PaintOnce(image, readings, series, views, reference);
+    std::vector<double> times;
+    for (int i = 0; i < paints; ++i) times.push_back(PaintOnce(image, readings, series, views, reference));
+    std::sort(times.begin(), times.end());
+    const std::size_t half = times.size() / 2;
+    const double median = times.size() % 2 ? times[half] : (times[half - 1] + times[half]) / 2;
+    std::printf("%s N=%d median_ms=%.2f min_ms=%.2f\n", label, n, median, times.front());
+    std::fflush(stdout);
 }
 
 int Usage() {
@@ -67,17 +102,10 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);  // fonts need the application object
 
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    for (const int n : {1000, 10000, 65536}) {
-        const ChartSamples samples = MakeChartSamples(n);
-        for (int i = 0; i < kWarmUpPaints; ++i) PaintOnce(image, samples, reference);
-        std::vector<double> times;
-        for (int i = 0; i < paints; ++i) times.push_back(PaintOnce(image, samples, reference));
-        std::sort(times.begin(), times.end());
-        const double median = times.size() % 2 ? times[times.size() / 2]
-                                                : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-        std::printf("chart N=%d median_ms=%.2f min_ms=%.2f\n", n, median, times.front());
-        std::fflush(stdout);
-    }
+    for (const int n : {1000, 10000, 65536}) Measure("chart", n, ChartViews{}, image, paints, reference);
+    constexpr int kZoomed = 65536;
+    Measure("chart zoomed", kZoomed, MiddleTenthViews(MakeChartSamples(kZoomed)), image, paints,
+            reference);
     if (!pngPath.empty() && !image.save(QString::fromLocal8Bit(pngPath.c_str()), "PNG")) {
         std::fprintf(stderr, "varkel-bench-chart: cannot write %s\n", pngPath.c_str());
         return 1;

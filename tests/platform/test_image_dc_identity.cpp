@@ -1,10 +1,13 @@
 // The surface's shortcuts (skipping pixels known to hold their colour already, holding back a
 // marker's inside pixel) must leave the image exactly as drawing every call one by one does.
 // Checked three ways: shortcuts on against off, both against a plain per-pixel model written
-// here, for random call sequences; and on against off for the window's chart paint.
+// here, for random call sequences; and on against off for the window's paint through the
+// view's own painter, with automatic and with zoomed (fixed, clipped) ranges.
 
-#include "bench/ChartWorkload.h"
+#include "ChartSamples.h"
+#include "measure/MeasurementState.h"
 #include "platform/ImageDC.h"
+#include "view/MeasurementPainter.h"
 #include "test_image_dc_support.h"
 
 #include <gtest/gtest.h>
@@ -264,26 +267,34 @@ TEST(ImageDCIdentity, TextBetweenShapesKeepsShortcutsExact) {
     EXPECT_EQ(paint(true), paint(false));
 }
 
-TEST(ImageDCIdentity, ChartWindowPaintIsTheSameWithAndWithoutShortcuts) {
+TEST(ImageDCIdentity, WindowPaintIsTheSameWithAndWithoutShortcuts) {
+    Readings readings;
+    readings.elapsedSeconds = 12;
+    readings.impedance = 25000;
     for (const int n : {1, 2, 100, 1000, 65536}) {
         const ChartSamples samples = MakeChartSamples(n);
-        for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{801, 500}, std::pair{2010, 300}}) {
-            auto paint = [&](bool shortcuts) {
-                QImage image(width, height, QImage::Format_RGB32);
-                image.fill(0xFF123456u);  // erased through the surface, not by the caller
-                {
-                    CImageDC dc(image);
-                    dc.setShortcutsEnabled(shortcuts);
-                    dc.EraseBackground(RGB(255, 255, 255));
-                    PaintChartWindow(dc, samples, width, height);
-                }
-                return image;
-            };
-            const QImage fast = paint(true);
-            const QImage reference = paint(false);
-            EXPECT_EQ(fast, reference) << "N=" << n << " " << width << "x" << height;
-            // The charts were drawn: black ink well beyond the status text.
-            EXPECT_FALSE(PaintedPixels(fast.copy(0, 60, width, height - 60)).empty());
+        const std::pair<const char*, ChartViews> views[] = {{"automatic", ChartViews{}},
+                                                            {"zoomed", MiddleTenthViews(samples)}};
+        for (const auto& [viewName, view] : views) {
+            for (const auto& [width, height] :
+                 {std::pair{1920, 1080}, std::pair{801, 500}, std::pair{2010, 300}}) {
+                auto paint = [&](bool shortcuts) {
+                    QImage image(width, height, QImage::Format_RGB32);
+                    image.fill(0xFF123456u);  // erased through the surface, not by the caller
+                    {
+                        CImageDC dc(image);
+                        dc.setShortcutsEnabled(shortcuts);
+                        dc.EraseBackground(RGB(255, 255, 255));
+                        PaintMeasurement(&dc, CRect{0, 0, width, height}, readings, AsSeries(samples), view);
+                    }
+                    return image;
+                };
+                const QImage fast = paint(true);
+                const QImage reference = paint(false);
+                EXPECT_EQ(fast, reference) << "N=" << n << " " << viewName << " " << width << "x" << height;
+                // The charts were drawn: black ink well beyond the status text.
+                EXPECT_FALSE(PaintedPixels(fast.copy(0, 60, width, height - 60)).empty());
+            }
         }
     }
 }
