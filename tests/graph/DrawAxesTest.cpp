@@ -88,33 +88,43 @@ TEST(DrawAxes, TitlesTakeTheirStripsAndAreDrawnLast) {
 }
 
 TEST(DrawAxes, ScaleSetsFontHeightsAndTitleRoom) {
+    // Frame left: title strip + widest y label "10" (14 px at 12, 56 at 48) + 6. Frame
+    // bottom: 900 less the title strip and the label height.
     struct Case {
         double dScale;
         int nLabel, nTitle;
+        int nFrameLeft, nFrameBottom;
     };
-    for (const Case& c : {Case{1.0, 12, 15}, Case{4.0, 48, 60}}) {
+    for (const Case& c : {Case{1.0, 12, 15, 15 + 14 + 6, 900 - 15 - 12},
+                          Case{4.0, 48, 60, 60 + 56 + 6, 900 - 60 - 48}}) {
         AxesFixture f(CRect{0, 0, 1200, 900}, "x", "y", c.dScale);
         ASSERT_TRUE(f.bResult);
+        const std::vector<std::string> fonts = f.dc.Log({"CreateFontIndirect"});
+        ASSERT_EQ(fonts.size(), 3u) << "labels, x title, y title";
         const RecordedObject* label = f.dc.Object(static_cast<int>(f.dc.Calls()[0].args[0]));
         ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->font.lfHeight, c.nLabel);
-        // Widest y label "10": 2 * 7 * h / 12, plus 6, beside the title strip.
-        EXPECT_EQ(f.chart.m_rectPlot.left, c.nTitle + 14 * c.nLabel / 12 + 6) << c.dScale;
-        EXPECT_EQ(f.chart.m_rectPlot.bottom, 900 - c.nTitle - c.nLabel) << c.dScale;
+        EXPECT_EQ(label->font.lfHeight, c.nLabel) << c.dScale;
+        for (int k = 1; k <= 2; ++k) {
+            const RecordedObject* title = f.dc.Object(static_cast<int>(f.dc.Calls()[0].args[0]) + k);
+            ASSERT_NE(title, nullptr);
+            EXPECT_EQ(title->font.lfHeight, c.nTitle) << c.dScale;
+        }
+        EXPECT_EQ(f.chart.m_rectPlot.left, c.nFrameLeft) << c.dScale;
+        EXPECT_EQ(f.chart.m_rectPlot.bottom, c.nFrameBottom) << c.dScale;
     }
 }
 
 TEST(DrawAxes, TickLengthIsAHundredthOfTheWidthButAtLeastThree) {
+    // The first x tick hangs from the frame's top at x = 20 (label column) + width / 40.
     struct Case {
-        int nWidth, nTick;
+        int nWidth;
+        const char* firstTick;
     };
-    for (const Case& c : {Case{250, 3}, Case{299, 3}, Case{400, 4}, Case{1000, 10}}) {
+    for (const Case& c : {Case{250, "LineTo(26,3)"}, Case{299, "LineTo(27,3)"},
+                          Case{400, "LineTo(30,4)"}, Case{1000, "LineTo(45,10)"}}) {
         AxesFixture f(CRect{0, 0, c.nWidth, 300});
         ASSERT_TRUE(f.bResult);
-        const std::vector<std::string> lines = f.dc.Log({"LineTo"});
-        EXPECT_EQ(lines.front(), "LineTo(" + std::to_string(f.chart.m_nOriginX) + "," +
-                                     std::to_string(c.nTick) + ")")
-            << c.nWidth;
+        EXPECT_EQ(f.dc.Log({"LineTo"}).front(), c.firstTick) << c.nWidth;
     }
 }
 
@@ -122,16 +132,18 @@ TEST(DrawAxes, DataAreaOfTenPixelsIsDrawnNineRefused) {
     // Height h: y0 = h / 40, y1 = h - 12 - h / 40, so 22 gives 10 and 21 gives 9.
     // Width w (< 320): the last label "10" pulls the right end in by 8 - w / 40, leaving
     // w - 28 - w / 40: 38 gives 10 and 37 gives 9.
+    // Drawn: the data area's width and height (pixels for the range of 10).
     struct Case {
         CRect rect;
         BOOL bDrawn;
+        int nWidth, nHeight;
     };
     const Case cases[] = {
-        {{0, 0, 400, 22}, TRUE},
-        {{0, 0, 400, 21}, FALSE},
-        {{0, 0, 38, 300}, TRUE},
-        {{0, 0, 37, 300}, FALSE},
-        {{100, 100, 50, 50}, FALSE},  // reversed rectangle
+        {{0, 0, 400, 22}, TRUE, 360, 10},
+        {{0, 0, 400, 21}, FALSE, 0, 0},
+        {{0, 0, 38, 300}, TRUE, 10, 274},
+        {{0, 0, 37, 300}, FALSE, 0, 0},
+        {{100, 100, 50, 50}, FALSE, 0, 0},  // reversed rectangle
     };
     for (const Case& c : cases) {
         AxesFixture f(c.rect);
@@ -139,9 +151,8 @@ TEST(DrawAxes, DataAreaOfTenPixelsIsDrawnNineRefused) {
         EXPECT_EQ(f.bResult, c.bDrawn);
         EXPECT_TRUE(f.dc.IsBalanced()) << f.dc.BalanceReport();
         if (c.bDrawn) {
-            const int nWidth = static_cast<int>(f.chart.m_dXFactor * 10 + 0.5);
-            const int nHeight = static_cast<int>(f.chart.m_dYFactor * 10 + 0.5);
-            EXPECT_EQ(std::min(nWidth, nHeight), 10);
+            EXPECT_DOUBLE_EQ(f.chart.m_dXFactor, c.nWidth / 10.0);
+            EXPECT_DOUBLE_EQ(f.chart.m_dYFactor, c.nHeight / 10.0);
         } else {
             EXPECT_TRUE(f.Drawn().empty()) << "a refused chart draws nothing";
             EXPECT_EQ(f.chart.m_dXFactor, 0.0) << "the mapping stays as it was";

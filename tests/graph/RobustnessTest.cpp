@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -187,11 +188,31 @@ TEST(Robustness, WithoutAnyPointTheAxesShowZeroToOne) {
 
 TEST(Robustness, LargeCountTimesStrideDoesNotOverflow) {
     // Index codes read no data, so a count and stride whose product passes 2^31 are legal.
+    // The index is a 32-bit int: point 2's x index 2^31 wraps to -2^31, so the x values are
+    // 0, 2^30 and -2^31, the y values 0, 1, 2.
     RecordingDC dc;
     CGraph chart(&dc, kChartRect);
     chart.AddSeries(3, nullptr, nullptr, 0, 11, 11, 1 << 30, 1, nullptr, nullptr);
     EXPECT_TRUE(chart.Plot());
     EXPECT_TRUE(dc.IsBalanced()) << dc.BalanceReport();
+    // No end tick lies beyond the data (ticks every 1e9 and 0.5), so the ranges are theirs.
+    EXPECT_EQ(chart.m_dXMin, -2147483648.0);
+    EXPECT_EQ(chart.m_dXMax, 1073741824.0);
+    EXPECT_EQ(chart.m_dYMin, 0);
+    EXPECT_EQ(chart.m_dYMax, 2);
+    // Labels "0.5" (21 px) and "-2e+09" (12 px high) put the data area at x 37..390, y
+    // 5..195: 353 pixels for 3 * 2^30, 95 per unit of y.
+    EXPECT_EQ(dc.Log({"SetPixel"}).front(), "SetPixel(272,195,0)") << "x 0: 37 + 353 * 2/3";
+    EXPECT_EQ(dc.Log({"SetPixel"}).back(), "SetPixel(37,5,0)") << "x -2^31: the left end";
+    const std::vector<RecordedCall>& calls = dc.Calls();
+    const auto second = std::find_if(calls.begin(), calls.end(), [](const RecordedCall& call) {
+        return call.op == "SetPixel" && call.args[1] == 100;
+    });
+    ASSERT_NE(second, calls.end()) << "y 1 is pixel 100";
+    // x 2^30 is the right end, 390, unless 353 / (3 * 2^30) * (3 * 2^30) rounds under 353.
+    EXPECT_GE(second->args[0], 389);
+    EXPECT_LE(second->args[0], 390);
+    EXPECT_EQ(CountCalls(dc, "SetPixel"), 3);
 }
 
 TEST(Robustness, SurfaceThatCannotCreateThePenFailsBeforeDrawing) {

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -94,24 +95,38 @@ TEST(ImageDCText, TextOutDrawsInsideItsBoxFromTheTopLeftCorner) {
     EXPECT_GT(ink.Width(), extent.cx / 2);
 }
 
-TEST(ImageDCText, SingleLineCentredFormatMatchesTextOutAtTheCentredCorner) {
+// DT_CENTER | DT_VCENTER | DT_SINGLELINE: the text box (filled in opaque mode, so its
+// pixels show) sits in the middle of the rectangle, the odd pixel of an uneven margin going
+// right and below; the glyphs themselves are centred too.
+TEST(ImageDCText, SingleLineCentredFormatCentresTheTextBoxInTheRectangle) {
     const LOGFONT font = ChartFont(15);
-    const CRect rect{20, 30, 220, 60};
-    CSize extent;
-    const QImage centred = Drawn(240, 80, &font, [&](CDC& dc) {
-        dc.SetBkMode(TRANSPARENT);
-        extent = dc.GetTextExtentPoint("Time [min]", 10);
-        EXPECT_EQ(dc.DrawText("Time [min]", 10, rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE), extent.cy);
-    });
-    const QImage placed = Drawn(240, 80, &font, [&](CDC& dc) {
-        dc.SetBkMode(TRANSPARENT);
-        dc.TextOut(rect.left + (rect.Width() - extent.cx) / 2, rect.top + (rect.Height() - extent.cy) / 2,
-                   "Time [min]", 10);
-    });
-    EXPECT_EQ(centred, placed);
-    const CRect ink = InkBox(centred);
-    EXPECT_NEAR((ink.left + ink.right) / 2.0, (rect.left + rect.right) / 2.0, 3.0);
-    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, (rect.top + rect.bottom) / 2.0, 4.0);
+    for (const CRect rect : {CRect{20, 30, 220, 60}, CRect{21, 31, 220, 60}, CRect{20, 30, 221, 45}}) {
+        SCOPED_TRACE(std::to_string(rect.Width()) + " x " + std::to_string(rect.Height()));
+        CSize extent;
+        int returned = 0;
+        const QImage boxed = Drawn(240, 80, &font, [&](CDC& dc) {
+            dc.SetBkMode(OPAQUE);
+            dc.SetBkColor(kBlue);
+            extent = dc.GetTextExtentPoint("Time [min]", 10);
+            returned = dc.DrawText("Time [min]", 10, rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        });
+        EXPECT_EQ(returned, extent.cy);
+        const CRect box = InkBox(boxed);
+        EXPECT_EQ(box.Width(), extent.cx);
+        EXPECT_EQ(box.Height(), extent.cy);
+        const int left = box.left - rect.left, right = rect.right - box.right;
+        const int top = box.top - rect.top, bottom = rect.bottom - box.bottom;
+        EXPECT_TRUE(right == left || right == left + 1) << left << " left, " << right << " right";
+        EXPECT_TRUE(bottom == top || bottom == top + 1) << top << " above, " << bottom << " below";
+
+        const QImage glyphs = Drawn(240, 80, &font, [&](CDC& dc) {
+            dc.SetBkMode(TRANSPARENT);
+            dc.DrawText("Time [min]", 10, rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        });
+        const CRect ink = InkBox(glyphs);
+        EXPECT_NEAR((ink.left + ink.right) / 2.0, (rect.left + rect.right) / 2.0, 3.0);
+        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, (rect.top + rect.bottom) / 2.0, 4.0);
+    }
 }
 
 TEST(ImageDCText, FormatZeroStartsANewLineAtEachNewlineAndReturnsTheHeight) {
@@ -121,7 +136,8 @@ TEST(ImageDCText, FormatZeroStartsANewLineAtEachNewlineAndReturnsTheHeight) {
         lineHeight = dc.GetTextExtentPoint("A", 1).cy;
         returned = dc.DrawText("Varkel driver\nTime= 0.000 s", -1, CRect{5, 4, 300, 60}, 0);
     });
-    EXPECT_EQ(returned, 2 * lineHeight);
+    EXPECT_EQ(lineHeight, 12) << "the default font's cell";
+    EXPECT_EQ(returned, 24);
     const QImage expected = Drawn(300, 60, nullptr, [&](CDC& dc) {
         dc.TextOut(5, 4, "Varkel driver", 13);
         dc.TextOut(5, 4 + lineHeight, "Time= 0.000 s", 13);
