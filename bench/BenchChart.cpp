@@ -2,14 +2,14 @@
 // surface, at 1000, 10000 and 65536 samples per chart, on a 1920 x 1080 image; and the same
 // window zoomed into the middle tenth of the time axis at 65536 samples.
 //
-//   varkel-bench-chart [--reference] [--png FILE] [--paints N]
+//   varkel-bench-chart [--reference] [--png FILE] [--paints N] [--only N|zoomed]
 //
 // Prints one line per workload: "chart N=<n> median_ms=<m> min_ms=<m>", then "chart zoomed
 // N=65536 median_ms=<m> min_ms=<m>". A paint is what the window does for its back buffer:
 // erase the image to white through a new surface, then the view's own painter (status
 // text, two charts), then the surface's end (all pixels in the image). --reference draws
 // with the surface's shortcuts off (every pixel of every call written); --png writes the
-// last image drawn.
+// last image drawn; --only runs one workload (for a profiler).
 
 #include "ChartSamples.h"
 #include "measure/MeasurementState.h"
@@ -76,7 +76,8 @@ void Measure(const char* label, int n, const ChartViews& views, QImage& image, i
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: varkel-bench-chart [--reference] [--png FILE] [--paints N]\n");
+    std::fprintf(stderr,
+                 "usage: varkel-bench-chart [--reference] [--png FILE] [--paints N] [--only N|zoomed]\n");
     return 2;
 }
 
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
     bool reference = false;
     std::string pngPath;
     int paints = 21;
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--reference") == 0) {
             reference = true;
@@ -93,6 +95,8 @@ int main(int argc, char** argv) {
             pngPath = argv[++i];
         } else if (std::strcmp(argv[i], "--paints") == 0 && i + 1 < argc) {
             paints = std::max(15, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+            only = argv[++i];
         } else {
             return Usage();
         }
@@ -102,10 +106,12 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);  // fonts need the application object
 
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    for (const int n : {1000, 10000, 65536}) Measure("chart", n, ChartViews{}, image, paints, reference);
+    for (const int n : {1000, 10000, 65536})
+        if (only.empty() || only == std::to_string(n)) Measure("chart", n, ChartViews{}, image, paints, reference);
     constexpr int kZoomed = 65536;
-    Measure("chart zoomed", kZoomed, MiddleTenthViews(MakeChartSamples(kZoomed)), image, paints,
-            reference);
+    if (only.empty() || only == "zoomed")
+        Measure("chart zoomed", kZoomed, MiddleTenthViews(MakeChartSamples(kZoomed)), image,
+                paints, reference);
     if (!pngPath.empty() && !image.save(QString::fromLocal8Bit(pngPath.c_str()), "PNG")) {
         std::fprintf(stderr, "varkel-bench-chart: cannot write %s\n", pngPath.c_str());
         return 1;

@@ -6,6 +6,7 @@
 // series data belong to the caller and must stay valid until Plot returns. All geometry is
 // in integer device pixels, x to the right, y downwards.
 
+#include <cmath>
 #include <string>
 
 #include "graph/CDC.h"
@@ -31,10 +32,33 @@ struct GraphSeries {
 // -kPixelLimit, off every surface.
 constexpr double kPixelLimit = 1e9;
 inline int TruncToPixel(double d) {
-    if (!(d > -kPixelLimit)) return static_cast<int>(-kPixelLimit);
-    if (d >= kPixelLimit) return static_cast<int>(kPixelLimit);
+    // Written as selections, which compile to branch-free min/max on common targets.
+    d = d > -kPixelLimit ? d : -kPixelLimit;
+    d = d < kPixelLimit ? d : kPixelLimit;
     return static_cast<int>(d);
 }
+
+// The data-to-pixel mapping DrawAxes settles: a value's pixel is its distance from the range
+// minimum times the pixels per unit, from the origin pixel (upwards for y), truncated toward
+// zero. A copy, so a loop over many points keeps it in registers.
+struct GraphMapping {
+    double dXMin, dXFactor, dXOrigin;
+    double dYMin, dYFactor, dYOrigin;
+    int X(double x) const { return TruncToPixel((x - dXMin) * dXFactor + dXOrigin); }
+    int Y(double y) const { return TruncToPixel(dYOrigin - (y - dYMin) * dYFactor); }
+    // X(x) and Y(y) at once, with a single test for a point within reach of the int range.
+    void Point(double x, double y, int& nPixX, int& nPixY) const {
+        const double dx = (x - dXMin) * dXFactor + dXOrigin;
+        const double dy = dYOrigin - (y - dYMin) * dYFactor;
+        if (std::fabs(dx) < kPixelLimit && std::fabs(dy) < kPixelLimit) {
+            nPixX = static_cast<int>(dx);
+            nPixY = static_cast<int>(dy);
+        } else {
+            nPixX = TruncToPixel(dx);
+            nPixY = TruncToPixel(dy);
+        }
+    }
+};
 
 class CGraph {
 public:
@@ -62,8 +86,12 @@ public:
     void SetTitles(std::string strXTitle, std::string strYTitle);
 
     // Data value to device pixel with the mapping DrawAxes set, truncated toward zero.
-    int MapX(double x) const { return TruncToPixel((x - m_dXMin) * m_dXFactor + m_nOriginX); }
-    int MapY(double y) const { return TruncToPixel(m_nOriginY - (y - m_dYMin) * m_dYFactor); }
+    GraphMapping Mapping() const {
+        return {m_dXMin, m_dXFactor, static_cast<double>(m_nOriginX),
+                m_dYMin, m_dYFactor, static_cast<double>(m_nOriginY)};
+    }
+    int MapX(double x) const { return Mapping().X(x); }
+    int MapY(double y) const { return Mapping().Y(y); }
 
     // Draws the whole chart. FALSE when there is no series, a rectangle coordinate lies
     // beyond +-2^28, the surface cannot create the pen or brush, or the chart is too small
@@ -140,6 +168,11 @@ public:
     COLORREF m_crBackground = RGB(255, 255, 255);
 
 private:
+    // Whether the previous and the current point lie beyond the same edge of the range box.
+    bool BothBeyondOneEdge() const {
+        return (m_dPrevX < m_dXMin && m_dCurX < m_dXMin) || (m_dPrevX > m_dXMax && m_dCurX > m_dXMax) ||
+               (m_dPrevY < m_dYMin && m_dCurY < m_dYMin) || (m_dPrevY > m_dYMax && m_dCurY > m_dYMax);
+    }
     void AutoRange();
     void PlotSeries(const GraphSeries& series);
     void PlotSeriesClipped(const GraphSeries& series);

@@ -100,6 +100,9 @@ BOOL CGraph::ClipSegment(BOOL bLines) {
     BOOL bResult = FALSE;
     if (m_bPrevInside && m_bCurInside) {
         bResult = TRUE;
+    } else if (BothBeyondOneEdge()) {
+        // Nothing of it can be inside; the common case of a zoomed chart, decided without
+        // a division.
     } else {
         // Both axes at once: where the segment is inside on x and on y (each end's
         // parameter from the edge ahead of it in the direction of travel).

@@ -3,8 +3,8 @@
 #include "RasterLine.h"
 
 #include <algorithm>
-#include <cmath>
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 using raster::i64;
@@ -15,10 +15,12 @@ RasterCanvas::RasterCanvas(std::uint32_t* bits, int width, int height, int strid
       m_nHeight(bits ? std::max(height, 0) : 0),
       m_nStride(stride),
       m_known(static_cast<std::size_t>(m_nWidth)),
-      m_side{} {
+      m_held(static_cast<std::size_t>(m_nWidth)),
+      m_nHeldWords(static_cast<std::size_t>(m_nHeight + 63) / 64 + 1),
+      m_heldRows(m_nHeldWords * static_cast<std::size_t>(m_nWidth)) {
     m_uSmallLeftEnd = static_cast<unsigned>(std::max(m_nWidth - 2, 0));
     m_uSmallTopEnd = static_cast<unsigned>(std::max(m_nHeight - 2, 0));
-    for (SideColumn& side : m_side) side.rows.assign(static_cast<std::size_t>(m_nHeight) / 64 + 2, 0);
+    m_heldColumns.reserve(static_cast<std::size_t>(m_nWidth));
 }
 
 void RasterCanvas::SetShortcutsEnabled(bool enabled) {
@@ -29,34 +31,65 @@ void RasterCanvas::SetShortcutsEnabled(bool enabled) {
 
 void RasterCanvas::Flush() {
     CommitPending();
-    FlushSideColumns();
+    for (const int x : m_heldColumns) {
+        WriteHeldRows(x);
+        m_held[static_cast<std::size_t>(x)].state = 0;
+    }
+    m_heldColumns.clear();
 }
 
 void RasterCanvas::CommitPending() {
     if (!m_bPending) return;
     m_bPending = false;
-    BeforeWrite(m_nPendingX, m_pendingPixel);
+    // Held-back rows that cover the pixel are earlier than it: they go first.
+    if (IsHeld(m_nPendingX, m_nPendingY)) WriteHeldRows(m_nPendingX);
     Row(m_nPendingY)[m_nPendingX] = m_pendingPixel;
     Note(m_nPendingX, m_nPendingY, m_nPendingY + 1, m_pendingPixel);
 }
 
-void RasterCanvas::FlushSideColumns() {
-    // Oldest first, though the two never share a column.
-    FlushSideColumn(m_side[m_nOlderSide]);
-    FlushSideColumn(m_side[1 - m_nOlderSide]);
+void RasterCanvas::Hold(int x, int top, int bottom, std::uint32_t pixel) {
+    if (PendingIn(x, top, bottom)) m_bPending = false;  // overwritten by this later write
+    HeldColumn& held = m_held[static_cast<std::size_t>(x)];
+    if (held.state == 0) {
+        m_heldColumns.push_back(x);
+    } else if (held.state != (kListed | pixel)) {
+        WriteHeldRows(x);  // the earlier rows go first
+    }
+    held.state = kListed | pixel;
+    SetRows(x, held, top, bottom);
 }
 
-// Writes a held-back column as vertical runs of consecutive rows, then clears it.
-void RasterCanvas::FlushSideColumn(SideColumn& side) {
-    if (!side.active) return;
-    side.active = false;
-    const std::size_t first = static_cast<std::size_t>(side.top) >> 6;
-    const std::size_t last = static_cast<std::size_t>(side.bottom - 1) >> 6;
-    int runTop = -1;
-    for (std::size_t i = first; i <= last; ++i) {
-        std::uint64_t bits = side.rows[i];
-        side.rows[i] = 0;
-        const int base = static_cast<int>(i * 64);
+void RasterCanvas::SetRows(int x, HeldColumn& held, int top, int bottom) {
+    std::uint64_t* words = HeldRows(x);
+    const int first = top >> 6, last = (bottom - 1) >> 6;
+    const std::uint64_t lastBits = ~std::uint64_t{0} >> (63 - ((bottom - 1) & 63));
+    std::uint64_t bits = ~std::uint64_t{0} << (top & 63);
+    for (int w = first; w < last; ++w) {
+        words[w] |= bits;
+        bits = ~std::uint64_t{0};
+    }
+    words[last] |= bits & lastBits;
+    if (top <= held.solidBottom && bottom >= held.solidTop) {
+        held.solidTop = std::min(held.solidTop, top);
+        held.solidBottom = std::max(held.solidBottom, bottom);
+    } else if (bottom - top > held.solidBottom - held.solidTop) {
+        held.solidTop = top;
+        held.solidBottom = bottom;
+    }
+}
+
+void RasterCanvas::WriteHeldRows(int x) {
+    HeldColumn& held = m_held[static_cast<std::size_t>(x)];
+    held.solidTop = held.solidBottom = 0;
+    const auto pixel = static_cast<std::uint32_t>(held.state);
+    std::uint64_t* words = HeldRows(x);
+    const int nWords = static_cast<int>(m_nHeldWords);
+    int runTop = -1;  // the start of a run of set bits not yet written
+    for (int w = 0; w < nWords; ++w) {
+        const std::uint64_t bits = words[w];
+        if (bits == 0 && runTop < 0) continue;
+        words[w] = 0;
+        const int base = w * 64;
         int at = 0;  // bits below `at` are done
         while (at < 64) {
             if (runTop < 0) {
@@ -68,11 +101,65 @@ void RasterCanvas::FlushSideColumn(SideColumn& side) {
             const std::uint64_t rest = ~bits >> at;
             if (rest == 0) break;  // the run goes on into the next word
             at += std::countr_zero(rest);
-            VerticalRun(side.x, runTop, base + at, side.pixel);
+            WriteVerticalRun(x, runTop, base + at, pixel);
             runTop = -1;
         }
     }
-    if (runTop >= 0) VerticalRun(side.x, runTop, static_cast<int>((last + 1) * 64), side.pixel);
+    if (runTop >= 0) WriteVerticalRun(x, runTop, m_nHeight, pixel);
+}
+
+void RasterCanvas::WriteVerticalRun(int x, int top, int bottom, std::uint32_t pixel) {
+    const std::int64_t stride = m_nStride;  // a local: the pixel stores cannot change it
+    auto write = [this, x, pixel, stride](int from, int to) {
+        std::uint32_t* p = Row(from) + x;
+        for (int y = from; y < to; ++y, p += stride) *p = pixel;
+    };
+    if (!m_bShortcuts) {
+        write(top, bottom);
+        return;
+    }
+    const KnownRun* runs = m_known[static_cast<std::size_t>(x)].runs;
+    const KnownRun* same = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        const KnownRun& k = runs[i];
+        if (k.pixel != pixel) continue;
+        if (top >= k.top && bottom <= k.bottom) return;  // nothing would change
+        if (top < k.bottom && bottom > k.top) same = &k;
+    }
+    if (same) {
+        if (top < same->top) write(top, same->top);
+        if (bottom > same->bottom) write(same->bottom, bottom);
+    } else {
+        write(top, bottom);
+    }
+    Note(x, top, bottom, pixel);
+}
+
+// Records that rows [top, bottom) of column x now hold `pixel`: a known run of that value
+// that touches it grows to include it, a known run of another value loses the rows (keeping
+// its longer remaining piece), and a new run takes a free slot or replaces a shorter one.
+void RasterCanvas::Note(int x, int top, int bottom, std::uint32_t pixel) {
+    KnownRun* runs = m_known[static_cast<std::size_t>(x)].runs;
+    bool merged = false;
+    for (int i = 0; i < 2; ++i) {
+        KnownRun& k = runs[i];
+        if (k.Empty()) continue;
+        if (k.pixel == pixel) {
+            if (!merged && top <= k.bottom && bottom >= k.top) {
+                k.top = std::min(k.top, top);
+                k.bottom = std::max(k.bottom, bottom);
+                merged = true;
+            }
+        } else if (top < k.bottom && bottom > k.top) {
+            if (top - k.top >= k.bottom - bottom)
+                k.bottom = top;
+            else
+                k.top = bottom;
+        }
+    }
+    if (merged) return;
+    KnownRun& shorter = runs[0].Length() <= runs[1].Length() ? runs[0] : runs[1];
+    if (shorter.Empty() || bottom - top > shorter.Length()) shorter = {top, bottom, pixel};
 }
 
 void RasterCanvas::PrepareForForeignWrites() {
@@ -100,8 +187,19 @@ void RasterCanvas::Forget() {
         for (KnownRun& run : column.runs) run.bottom = run.top;
 }
 
-// Columns [left, right) of row y, already clipped.
+// Columns [left, right) of row y, already clipped. Written now: a row is cheap to write.
+// With shortcuts, held-back runs of another value under it go first, and a held-back
+// inside pixel under it is overwritten.
 void RasterCanvas::HorizontalRun(int y, int left, int right, std::uint32_t pixel) {
+    if (m_bShortcuts) {
+        if (m_bPending && m_nPendingY == y && m_nPendingX >= left && m_nPendingX < right)
+            m_bPending = false;
+        for (int x = left; x < right; ++x) {
+            if (static_cast<std::uint32_t>(m_held[static_cast<std::size_t>(x)].state) != pixel &&
+                IsHeld(x, y))
+                WriteHeldRows(x);
+        }
+    }
     std::fill_n(Row(y) + left, right - left, pixel);
     if (m_bShortcuts)
         for (int x = left; x < right; ++x) Note(x, y, y + 1, pixel);
@@ -159,6 +257,53 @@ void RasterCanvas::Block(i64 left, i64 top, i64 right, i64 bottom, std::uint32_t
         if (!AllPixelsAre(row, right - left, pixel)) std::fill_n(row, right - left, pixel);
     }
     for (i64 x = left; x < right; ++x) Note(static_cast<int>(x), t, b, pixel);
+}
+
+void RasterCanvas::AnyLine(int x0, int y0, int x1, int y1, std::uint32_t pen) {
+    if (x0 != x1 || x0 < 0 || x0 >= m_nWidth) {
+        GeneralLine(x0, y0, x1, y1, pen);
+        return;
+    }
+    // Vertical: rows from y0 towards y1, y1 itself excluded.
+    std::int64_t top = y0 < y1 ? y0 : static_cast<std::int64_t>(y1) + 1;
+    std::int64_t bottom = y0 < y1 ? y1 : static_cast<std::int64_t>(y0) + 1;
+    top = std::max<std::int64_t>(top, 0);
+    bottom = std::min<std::int64_t>(bottom, m_nHeight);
+    if (top < bottom) VerticalRun(x0, static_cast<int>(top), static_cast<int>(bottom), pen);
+}
+
+void RasterCanvas::AnyRectangle(int left, int top, int right, int bottom, std::uint32_t pen,
+                                std::uint32_t brush) {
+    if (!SmallRectangle(left, top, right, bottom, pen, brush))
+        GeneralRectangle(left, top, right, bottom, pen, brush);
+}
+
+// The 3 x 3 marker square fully inside the buffer, shortcuts on: its three columns are held
+// back in the pen's value (the middle one's inside row too, which the held-back inside pixel
+// then covers). Returns false when the rectangle is not such a square.
+bool RasterCanvas::SmallRectangle(int left, int top, int right, int bottom, std::uint32_t pen,
+                                  std::uint32_t brush) {
+    if (!m_bShortcuts || static_cast<unsigned>(left) >= m_uSmallLeftEnd ||
+        static_cast<unsigned>(top) >= m_uSmallTopEnd ||
+        static_cast<unsigned>(right) - static_cast<unsigned>(left) != 3u ||
+        static_cast<unsigned>(bottom) - static_cast<unsigned>(top) != 3u)
+        return false;
+    if (m_bPending) {
+        // Only one inside pixel is held back: an earlier one outside this square goes in now.
+        if (static_cast<unsigned>(m_nPendingX - left) < 3u &&
+            static_cast<unsigned>(m_nPendingY - top) < 3u)
+            m_bPending = false;
+        else
+            CommitPending();
+    }
+    Hold(left, top, bottom, pen);
+    Hold(left + 1, top, bottom, pen);
+    Hold(left + 2, top, bottom, pen);
+    m_bPending = true;
+    m_nPendingX = left + 1;
+    m_nPendingY = top + 1;
+    m_pendingPixel = brush;
+    return true;
 }
 
 void RasterCanvas::GeneralLine(int x0, int y0, int x1, int y1, std::uint32_t pen) {
@@ -249,18 +394,17 @@ void RasterCanvas::Fill(int left, int top, int right, int bottom, std::uint32_t 
 
 void RasterCanvas::SetPixel(int x, int y, std::uint32_t pixel) {
     if (x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight) return;
-    if (m_bPending && m_nPendingX == x && m_nPendingY == y) m_bPending = false;
-    Flush();
-    Row(y)[x] = pixel;
-    if (m_bShortcuts) Note(x, y, y + 1, pixel);
+    VerticalRun(x, y, y + 1, pixel);
 }
 
 void RasterCanvas::Clear(std::uint32_t pixel) {
+    // Everything held back is overwritten.
     m_bPending = false;
-    for (SideColumn& side : m_side) {
-        side.active = false;
-        std::fill(side.rows.begin(), side.rows.end(), std::uint64_t{0});
+    for (const int x : m_heldColumns) {
+        std::fill_n(HeldRows(x), m_nHeldWords, std::uint64_t{0});
+        m_held[static_cast<std::size_t>(x)] = HeldColumn{};
     }
+    m_heldColumns.clear();
     const bool bytewise = (pixel & 0xFF) * 0x01010101u == pixel;  // white, black: memset
     if (bytewise && m_nStride == m_nWidth)
         std::memset(m_pBits, static_cast<int>(pixel & 0xFF),

@@ -6,19 +6,21 @@
 // rectangles and ellipses with exclusive right and bottom, a one-pixel outline and a filled
 // inside.
 //
-// With shortcuts on (the default) the canvas skips writes that cannot change the result:
+// With shortcuts on (the default) the canvas holds writes back where doing so cannot
+// change the result, and skips writes that cannot change a pixel:
+//  - vertical runs (steep lines, marker columns, single pixels) are held back per column as
+//    a set of rows of one pixel value: a run of that value joins the set, a run of another
+//    value writes the set out first. A dense chart's thousands of overlapping steep lines
+//    and marker columns in a few columns so become a few writes per column.
+//  - the inside pixel of a 3 x 3 rectangle is held back, and dropped when something later
+//    covers it (a chart's marker is always followed by the line leaving it).
 //  - per column it remembers two intervals of rows known to hold one pixel value each
-//    (typically the background and the ink), a vertical run skips the rows already known
-//    to hold its value (dense charts draw thousands of overlapping steep lines in the same
-//    few columns), and a fill skips a block it knows to be its colour;
-//  - the single inside pixel of a 3 x 3 rectangle is held back, and dropped when the very
-//    next line starts on it (a chart's marker is always followed by the line leaving it);
-//  - the right-hand column of 3 x 3 rectangles is collected as a set of rows (for the last
-//    two such columns) and written once, when something of another colour could touch
-//    that column, or later. Writes of the same colour commute with it, so by then the
-//    chart's lines have usually inked the column and the known runs skip most rows.
-// The resulting buffer is pixel-identical to executing every call one by one; shortcuts off
-// does exactly that, as a reference. Anyone else writing into the buffer must call
+//    (typically the background and the ink): held-back rows already known to hold their
+//    value are not written again, and a fill skips a block it knows to be its colour.
+// What is held back is always later than what lies under it in the buffer, and a held-back
+// inside pixel is later than any held-back run that covers it; so writing the runs, then
+// the pixel, gives the buffer of executing every call one by one. Shortcuts off does
+// exactly that, as a reference. Anyone else writing into the buffer must call
 // PrepareForForeignWrites() first; held-back pixels are in the buffer after Flush().
 
 #include <algorithm>
@@ -35,10 +37,7 @@ public:
 
     // The line from (x0, y0) to (x1, y1), end pixel excluded.
     void Line(int x0, int y0, int x1, int y1, std::uint32_t pen);
-    void Rectangle(int left, int top, int right, int bottom, std::uint32_t pen, std::uint32_t brush) {
-        if (!SmallRectangle(left, top, right, bottom, pen, brush))
-            GeneralRectangle(left, top, right, bottom, pen, brush);
-    }
+    void Rectangle(int left, int top, int right, int bottom, std::uint32_t pen, std::uint32_t brush);
     void Ellipse(int left, int top, int right, int bottom, std::uint32_t pen, std::uint32_t brush);
     // Fills [left, right) x [top, bottom) (corners in any order).
     void Fill(int left, int top, int right, int bottom, std::uint32_t pixel);
@@ -68,33 +67,63 @@ private:
     struct KnownColumn {
         KnownRun runs[2];
     };
+    // Rows of a column that are to hold one pixel value, not yet written: the set bits of the
+    // column's words in m_heldRows. state: 0 while the column is not in m_heldColumns (and
+    // holds nothing), else kListed | the pixel value. Rows [solidTop, solidBottom) are all
+    // held: a dense chart's runs mostly fall inside them, which is checked first.
+    static constexpr std::uint64_t kListed = std::uint64_t{1} << 32;
+    struct HeldColumn {
+        std::uint64_t state = 0;
+        int solidTop = 0;
+        int solidBottom = 0;
+        bool Covers(int top, int bottom) const { return top >= solidTop && bottom <= solidBottom; }
+    };
 
     std::uint32_t* Row(int y) const { return m_pBits + static_cast<std::int64_t>(y) * m_nStride; }
-    void VerticalRun(int x, int top, int bottom, std::uint32_t pixel);
+    // Rows [top, bottom) of column x, already clipped: held back with shortcuts, else written.
+    void VerticalRun(int x, int top, int bottom, std::uint32_t pixel) {
+        if (m_bShortcuts)
+            Hold(x, top, bottom, pixel);
+        else
+            WriteVerticalRun(x, top, bottom, pixel);
+    }
+    // Holds rows [top, bottom) of column x back in `pixel` (shortcuts on), writing out first
+    // what the column holds in another value.
+    void Hold(int x, int top, int bottom, std::uint32_t pixel);
+    // The same when the column already holds rows in `pixel` (the common case in a chart),
+    // inline and short; false, having done nothing, otherwise.
+    bool HoldMore(int x, int top, int bottom, std::uint32_t pixel);
+    // Sets the bits of rows [top, bottom) of column x (held is its entry), and grows its
+    // solid rows when they meet.
+    void SetRows(int x, HeldColumn& held, int top, int bottom);
+    std::uint64_t* HeldRows(int x) {
+        return m_heldRows.data() + static_cast<std::size_t>(x) * m_nHeldWords;
+    }
+    bool IsHeld(int x, int y) {
+        return m_held[static_cast<std::size_t>(x)].state != 0 &&
+               ((HeldRows(x)[y >> 6] >> (y & 63)) & 1);
+    }
+    // Writes rows [top, bottom) of column x now (skipping rows known to hold the value).
+    void WriteVerticalRun(int x, int top, int bottom, std::uint32_t pixel);
+    // Writes the rows held back in column x as runs of rows; the column stays listed.
+    void WriteHeldRows(int x);
     void HorizontalRun(int y, int left, int right, std::uint32_t pixel);
     void HorizontalSpan(std::int64_t y, std::int64_t left, std::int64_t right, std::uint32_t pixel);
     void VerticalSpan(std::int64_t x, std::int64_t top, std::int64_t bottom, std::uint32_t pixel);
+    // Nothing may be held back in its columns when it is called.
     void Block(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
                std::uint32_t pixel);
     void Note(int x, int top, int bottom, std::uint32_t pixel);
+    // The held-back inside pixel is covered by a later write to rows [top, bottom) of x.
+    bool PendingIn(int x, int top, int bottom) const {
+        return m_bPending && m_nPendingX == x && m_nPendingY >= top && m_nPendingY < bottom;
+    }
     void CommitPending();
-    struct SideColumn;
-    void FlushSideColumns();
-    void FlushSideColumn(SideColumn& side);
-    // Whether a held-back column holds a value other than `pixel` (usually none does).
-    bool SideHoldsOther(std::uint32_t pixel) const {
-        return (m_side[0].active && m_side[0].pixel != pixel) ||
-               (m_side[1].active && m_side[1].pixel != pixel);
-    }
-    // Flushes held-back columns that a write of `pixel` to column x would not commute with.
-    void BeforeWrite(int x, std::uint32_t pixel) {
-        if (!SideHoldsOther(pixel)) return;
-        for (SideColumn& side : m_side)
-            if (side.active && side.x == x && side.pixel != pixel) FlushSideColumn(side);
-    }
-    void AddToSideColumn(int x, int top, std::uint32_t pixel);
-    bool Known(int x, int top, int bottom, std::uint32_t pixel) const;
     void Forget();
+    // The paths the inline Line and Rectangle do not take themselves.
+    void AnyLine(int x0, int y0, int x1, int y1, std::uint32_t pen);
+    void AnyRectangle(int left, int top, int right, int bottom, std::uint32_t pen,
+                      std::uint32_t brush);
     bool SmallRectangle(int left, int top, int right, int bottom, std::uint32_t pen,
                         std::uint32_t brush);
     void GeneralRectangle(int left, int top, int right, int bottom, std::uint32_t pen,
@@ -110,23 +139,15 @@ private:
     unsigned m_uSmallLeftEnd = 0;
     unsigned m_uSmallTopEnd = 0;
     std::vector<KnownColumn> m_known;  // one per column, used only with shortcuts
+    std::vector<HeldColumn> m_held;    // one per column, used only with shortcuts
+    std::size_t m_nHeldWords = 0;      // words per column in m_heldRows, one spare at the end
+    std::vector<std::uint64_t> m_heldRows;  // bit r of a column's words: row r is held
+    std::vector<int> m_heldColumns;    // the columns that have held back rows
 
-    bool m_bPending = false;  // a held-back pixel not yet in the buffer
+    bool m_bPending = false;  // a held-back inside pixel not yet in the buffer
     int m_nPendingX = 0;
     int m_nPendingY = 0;
     std::uint32_t m_pendingPixel = 0;
-
-    // Held-back pixels of one column, all of one value: bit r of rows is row r.
-    struct SideColumn {
-        bool active = false;
-        int x = 0;
-        int top = 0;  // rows [top, bottom) hold every set bit
-        int bottom = 0;
-        std::uint32_t pixel = 0;
-        std::vector<std::uint64_t> rows;
-    };
-    SideColumn m_side[2];
-    int m_nOlderSide = 0;  // the slot to reuse when both are taken
 };
 
 // The per-call hot paths, inline so the surface's calls compile into the pixel code.
