@@ -11,11 +11,6 @@ void DrawCircleMarker(CDC* pDC, int x, int y) {
     pDC->Ellipse(x - 2 * s, y - 2 * s, x + 2 * s + 1, y + 2 * s + 1);
 }
 
-void DrawSquareMarker(CDC* pDC, int x, int y) {
-    const int s = g_nMarkerSize;
-    pDC->Rectangle(x - s, y - s, x + s + 1, y + s + 1);
-}
-
 void DrawDiamondMarker(CDC* pDC, int x, int y) {
     const int s = g_nMarkerSize;
     pDC->MoveTo(x - 2 * s, y);

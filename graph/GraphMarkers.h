@@ -4,7 +4,7 @@
 // Each marker is drawn around the device point (x, y) with the surface's selected pen and
 // brush; its size is a multiple of g_nMarkerSize.
 
-class CDC;
+#include "graph/CDC.h"
 
 using GraphMarkerFn = void (*)(CDC* pDC, int x, int y);
 
@@ -17,8 +17,12 @@ extern int g_nMarkerSize;
 void DrawPixelMarker(CDC* pDC, int x, int y);
 // Circle 4s + 1 pixels across, outlined with the pen and filled with the brush.
 void DrawCircleMarker(CDC* pDC, int x, int y);
-// Square 2s + 1 pixels across, outlined with the pen and filled with the brush.
-void DrawSquareMarker(CDC* pDC, int x, int y);
+// Square 2s + 1 pixels across, outlined with the pen and filled with the brush. Inline: it
+// is the measurement view's marker, drawn at every point.
+inline void DrawSquareMarker(CDC* pDC, int x, int y) {
+    const int s = g_nMarkerSize;
+    pDC->Rectangle(x - s, y - s, x + s + 1, y + s + 1);
+}
 // Diamond outline reaching 2s from the centre; leaves the current position on (x, y).
 void DrawDiamondMarker(CDC* pDC, int x, int y);
 // Diagonal cross reaching 2s from the centre; leaves the current position at the end of its

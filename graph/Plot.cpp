@@ -1,109 +1,12 @@
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 
 #include "graph/CGraph.h"
 #include "graph/ChartText.h"
+#include "graph/SeriesPoints.h"
 
 namespace {
 
-// Reading point i of a series: element i * stride, with the product formed in 64 bits so a
-// large count times a large stride cannot overflow (codes 11 and 12 read no memory, so
-// such series are legal); the index handed to the accessor is that product as an int.
-struct SeriesReader {
-    const GraphSeries& s;
-    long long nXIndex = 0;
-    long long nYIndex = 0;
-
-    void Next(double& x, double& y) {
-        x = s.pfnXTransform(s.pfnGetX(s.pXData, static_cast<int>(nXIndex)));
-        y = s.pfnYTransform(s.pfnGetY(s.pYData, static_cast<int>(nYIndex)));
-        nXIndex += s.nXStride;
-        nYIndex += s.nYStride;
-    }
-};
-
 bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
-
-// Element i of an array of doubles that may be unaligned (memcpy compiles to a plain load).
-double DoubleAt(const unsigned char* pData, long long i) {
-    double value;
-    std::memcpy(&value, pData + i * 8, 8);
-    return value;
-}
-
-// Series of plain doubles without transforms (every chart of the measurement view) are read
-// straight from memory: the same bytes GetDouble reads and Identity passes on, without two
-// indirect calls per coordinate.
-bool IsPlainDoubles(const GraphSeries& series) {
-    return series.pfnGetX == GetDouble && series.pfnGetY == GetDouble &&
-           series.pfnXTransform == Identity && series.pfnYTransform == Identity;
-}
-
-// Calls visit(x, y) for every point of the series, in order.
-template <typename Visit>
-void ForEachPoint(const GraphSeries& series, Visit&& visit) {
-    if (IsPlainDoubles(series)) {
-        const auto* pX = static_cast<const unsigned char*>(series.pXData);
-        const auto* pY = static_cast<const unsigned char*>(series.pYData);
-        if (series.nXStride == 1 && series.nYStride == 1) {
-            for (int i = 0; i < series.nCount; ++i) visit(DoubleAt(pX, i), DoubleAt(pY, i));
-            return;
-        }
-        long long nXIndex = 0;
-        long long nYIndex = 0;
-        for (int i = 0; i < series.nCount; ++i) {
-            const double x = DoubleAt(pX, static_cast<int>(nXIndex));
-            const double y = DoubleAt(pY, static_cast<int>(nYIndex));
-            nXIndex += series.nXStride;
-            nYIndex += series.nYStride;
-            visit(x, y);
-        }
-        return;
-    }
-    SeriesReader reader{series};
-    for (int i = 0; i < series.nCount; ++i) {
-        double x, y;
-        reader.Next(x, y);
-        visit(x, y);
-    }
-}
-
-// The extremes of n > 0 points of contiguous doubles, when every value is finite (else
-// false, and the extremes are not to be used). Branch-free, in two lanes, so it runs at the
-// speed of reading the data; a value is not finite when its exponent bits are all set.
-bool ContiguousExtremes(const unsigned char* pX, const unsigned char* pY, int n, double& dXMin,
-                        double& dXMax, double& dYMin, double& dYMax) {
-    constexpr std::uint64_t kExponent = 0x7FF0000000000000u;
-    double xMin[2], xMax[2], yMin[2], yMax[2];
-    xMin[0] = xMin[1] = xMax[0] = xMax[1] = DoubleAt(pX, 0);
-    yMin[0] = yMin[1] = yMax[0] = yMax[1] = DoubleAt(pY, 0);
-    std::uint64_t nNonFinite = 0;
-    const auto visit = [&](int lane, int i) {
-        const double x = DoubleAt(pX, i);
-        const double y = DoubleAt(pY, i);
-        std::uint64_t xBits, yBits;
-        std::memcpy(&xBits, &x, 8);
-        std::memcpy(&yBits, &y, 8);
-        nNonFinite |= static_cast<std::uint64_t>((xBits & kExponent) == kExponent) |
-                      static_cast<std::uint64_t>((yBits & kExponent) == kExponent);
-        xMin[lane] = x < xMin[lane] ? x : xMin[lane];
-        xMax[lane] = x > xMax[lane] ? x : xMax[lane];
-        yMin[lane] = y < yMin[lane] ? y : yMin[lane];
-        yMax[lane] = y > yMax[lane] ? y : yMax[lane];
-    };
-    int i = 0;
-    for (; i + 1 < n; i += 2) {
-        visit(0, i);
-        visit(1, i + 1);
-    }
-    if (i < n) visit(0, i);
-    dXMin = xMin[1] < xMin[0] ? xMin[1] : xMin[0];
-    dXMax = xMax[1] > xMax[0] ? xMax[1] : xMax[0];
-    dYMin = yMin[1] < yMin[0] ? yMin[1] : yMin[0];
-    dYMax = yMax[1] > yMax[0] ? yMax[1] : yMax[0];
-    return nNonFinite == 0;
-}
 
 }  // namespace
 
@@ -157,38 +60,37 @@ BOOL CGraph::Plot() {
 // (a NaN or infinite value cannot be placed on an axis); without such a point they are
 // 0..1. Series without points are passed over.
 void CGraph::AutoRange() {
-    // Locals: the accessors and transforms are opaque calls that would otherwise force the
-    // four fields to be reloaded and stored at every point.
     bool bFound = false;
     double dXMin = 0.0, dXMax = 1.0, dYMin = 0.0, dYMax = 1.0;
+    PointBlock block;
     for (int k = 0; k < m_nSeries; ++k) {
-        const GraphSeries& series = m_series[k];
-        double xMin, xMax, yMin, yMax;
-        if (series.nCount > 0 && IsPlainDoubles(series) && series.nXStride == 1 &&
-            series.nYStride == 1 &&
-            ContiguousExtremes(static_cast<const unsigned char*>(series.pXData),
-                               static_cast<const unsigned char*>(series.pYData), series.nCount,
-                               xMin, xMax, yMin, yMax)) {
-            dXMin = bFound && dXMin < xMin ? dXMin : xMin;
-            dXMax = bFound && dXMax > xMax ? dXMax : xMax;
-            dYMin = bFound && dYMin < yMin ? dYMin : yMin;
-            dYMax = bFound && dYMax > yMax ? dYMax : yMax;
-            bFound = true;
-            continue;
-        }
-        ForEachPoint(series, [&](double x, double y) {
-            if (!IsFinitePoint(x, y)) return;
-            if (!bFound) {
-                dXMin = dXMax = x;
-                dYMin = dYMax = y;
+        SeriesCursor cursor(m_series[k]);
+        while (cursor.Next(block)) {
+            double xMin, xMax, yMin, yMax;
+            if (FiniteBlockExtremes(block, xMin, xMax, yMin, yMax)) {
+                dXMin = bFound && dXMin < xMin ? dXMin : xMin;
+                dXMax = bFound && dXMax > xMax ? dXMax : xMax;
+                dYMin = bFound && dYMin < yMin ? dYMin : yMin;
+                dYMax = bFound && dYMax > yMax ? dYMax : yMax;
                 bFound = true;
-                return;
+                continue;
             }
-            if (x < dXMin) dXMin = x;
-            else if (x > dXMax) dXMax = x;
-            if (y < dYMin) dYMin = y;
-            else if (y > dYMax) dYMax = y;
-        });
+            for (int i = 0; i < block.n; ++i) {
+                const double x = block.x[i];
+                const double y = block.y[i];
+                if (!IsFinitePoint(x, y)) continue;
+                if (!bFound) {
+                    dXMin = dXMax = x;
+                    dYMin = dYMax = y;
+                    bFound = true;
+                    continue;
+                }
+                if (x < dXMin) dXMin = x;
+                else if (x > dXMax) dXMax = x;
+                if (y < dYMin) dYMin = y;
+                else if (y > dYMax) dYMax = y;
+            }
+        }
     }
     m_dXMin = dXMin;
     m_dXMax = dXMax;
@@ -217,25 +119,45 @@ void CGraph::PlotSeries(const GraphSeries& series) {
     bool bDrawn = false;
     double dLastX = 0, dLastY = 0;
     int nLastPixX = 0, nLastPixY = 0;
-    // Inlined into each of ForEachPoint's loops: this is the work of every point.
-    ForEachPoint(series, [&](double x, double y) __attribute__((always_inline)) {
-        if (!IsFinitePoint(x, y)) {
-            bLineStart = true;
-            return;
+    // A block's pixels are worked out before any of its points is drawn, so the arithmetic
+    // of one point does not wait behind the surface calls of the one before.
+    PointBlock block;
+    int nPixX[kPointBlock], nPixY[kPointBlock];
+    bool bFinite[kPointBlock];
+    const auto drawPoints = [&](auto drawMarker) {
+        SeriesCursor cursor(series);
+        while (cursor.Next(block)) {
+            for (int k = 0; k < block.n; ++k) {
+                bFinite[k] = IsFinitePoint(block.x[k], block.y[k]);
+                map.Point(block.x[k], block.y[k], nPixX[k], nPixY[k]);
+            }
+            int nLast = -1;
+            for (int k = 0; k < block.n; ++k) {
+                if (!bFinite[k]) {
+                    bLineStart = true;
+                    continue;
+                }
+                if (bLineStart) pDC->MoveTo(nPixX[k], nPixY[k]);
+                if (bLines) pDC->LineTo(nPixX[k], nPixY[k]);
+                drawMarker(pDC, nPixX[k], nPixY[k]);
+                bLineStart = false;
+                if (bMoveBack) pDC->MoveTo(nPixX[k], nPixY[k]);
+                nLast = k;
+            }
+            if (nLast >= 0) {
+                dLastX = block.x[nLast];
+                dLastY = block.y[nLast];
+                nLastPixX = nPixX[nLast];
+                nLastPixY = nPixY[nLast];
+                bDrawn = true;
+            }
         }
-        int nPixX, nPixY;
-        map.Point(x, y, nPixX, nPixY);
-        if (bLineStart) pDC->MoveTo(nPixX, nPixY);
-        if (bLines) pDC->LineTo(nPixX, nPixY);
-        pfnMarker(pDC, nPixX, nPixY);
-        bLineStart = false;
-        if (bMoveBack) pDC->MoveTo(nPixX, nPixY);
-        dLastX = x;
-        dLastY = y;
-        nLastPixX = nPixX;
-        nLastPixY = nPixY;
-        bDrawn = true;
-    });
+    };
+    // The view's charts draw squares: called directly, the marker costs no indirect call.
+    if (pfnMarker == DrawSquareMarker)
+        drawPoints([](CDC* p, int x, int y) { DrawSquareMarker(p, x, y); });
+    else
+        drawPoints(pfnMarker);
     // The current point is the last one drawn, as if it had been kept all along.
     if (bDrawn) {
         m_dCurX = dLastX;
@@ -252,7 +174,7 @@ void CGraph::PlotSeriesClipped(const GraphSeries& series) {
     const GraphMapping map = Mapping();
 
     bool bLineStart = true;
-    ForEachPoint(series, [&](double x, double y) __attribute__((always_inline)) {
+    ForEachPoint(series, [&](double x, double y) {
         if (!IsFinitePoint(x, y)) {
             bLineStart = true;
             return;

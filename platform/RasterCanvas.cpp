@@ -20,7 +20,7 @@ RasterCanvas::RasterCanvas(std::uint32_t* bits, int width, int height, int strid
       m_heldRows(m_nHeldWords * static_cast<std::size_t>(m_nWidth)) {
     m_uSmallLeftEnd = static_cast<unsigned>(std::max(m_nWidth - 2, 0));
     m_uSmallTopEnd = static_cast<unsigned>(std::max(m_nHeight - 2, 0));
-    m_heldColumns.reserve(static_cast<std::size_t>(m_nWidth));
+    m_heldColumns.reserve(kMaxHeldColumns * 2);
 }
 
 void RasterCanvas::SetShortcutsEnabled(bool enabled) {
@@ -31,11 +31,15 @@ void RasterCanvas::SetShortcutsEnabled(bool enabled) {
 
 void RasterCanvas::Flush() {
     CommitPending();
-    for (const int x : m_heldColumns) {
-        WriteHeldRows(x);
-        m_held[static_cast<std::size_t>(x)].state = 0;
-    }
+    while (m_nHeldHead < m_heldColumns.size()) WriteOldestHeldColumn();
     m_heldColumns.clear();
+    m_nHeldHead = 0;
+}
+
+void RasterCanvas::WriteOldestHeldColumn() {
+    const int x = m_heldColumns[m_nHeldHead++];
+    WriteHeldRows(x);
+    m_held[static_cast<std::size_t>(x)].state = 0;
 }
 
 void RasterCanvas::CommitPending() {
@@ -51,6 +55,15 @@ void RasterCanvas::Hold(int x, int top, int bottom, std::uint32_t pixel) {
     if (PendingIn(x, top, bottom)) m_bPending = false;  // overwritten by this later write
     HeldColumn& held = m_held[static_cast<std::size_t>(x)];
     if (held.state == 0) {
+        // A chart moves along its columns: those it has left behind are written out while it
+        // goes on (their pixels' memory traffic overlapping the work on the next ones), not
+        // all at once at the end.
+        if (m_heldColumns.size() - m_nHeldHead >= kMaxHeldColumns) WriteOldestHeldColumn();
+        if (m_nHeldHead == m_heldColumns.size() || m_nHeldHead >= 4096) {
+            m_heldColumns.erase(m_heldColumns.begin(),
+                                m_heldColumns.begin() + static_cast<std::ptrdiff_t>(m_nHeldHead));
+            m_nHeldHead = 0;
+        }
         m_heldColumns.push_back(x);
     } else if (held.state != (kListed | pixel)) {
         WriteHeldRows(x);  // the earlier rows go first
@@ -400,11 +413,13 @@ void RasterCanvas::SetPixel(int x, int y, std::uint32_t pixel) {
 void RasterCanvas::Clear(std::uint32_t pixel) {
     // Everything held back is overwritten.
     m_bPending = false;
-    for (const int x : m_heldColumns) {
+    for (std::size_t k = m_nHeldHead; k < m_heldColumns.size(); ++k) {
+        const int x = m_heldColumns[k];
         std::fill_n(HeldRows(x), m_nHeldWords, std::uint64_t{0});
         m_held[static_cast<std::size_t>(x)] = HeldColumn{};
     }
     m_heldColumns.clear();
+    m_nHeldHead = 0;
     const bool bytewise = (pixel & 0xFF) * 0x01010101u == pixel;  // white, black: memset
     if (bytewise && m_nStride == m_nWidth)
         std::memset(m_pBits, static_cast<int>(pixel & 0xFF),

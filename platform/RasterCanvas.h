@@ -68,8 +68,8 @@ private:
         KnownRun runs[2];
     };
     // Rows of a column that are to hold one pixel value, not yet written: the set bits of the
-    // column's words in m_heldRows. state: 0 while the column is not in m_heldColumns (and
-    // holds nothing), else kListed | the pixel value. Rows [solidTop, solidBottom) are all
+    // column's words in m_heldRows. state: 0 while the column is not listed in m_heldColumns
+    // (and holds nothing), else kListed | the pixel value. Rows [solidTop, solidBottom) are all
     // held: a dense chart's runs mostly fall inside them, which is checked first.
     static constexpr std::uint64_t kListed = std::uint64_t{1} << 32;
     struct HeldColumn {
@@ -107,6 +107,8 @@ private:
     void WriteVerticalRun(int x, int top, int bottom, std::uint32_t pixel);
     // Writes the rows held back in column x as runs of rows; the column stays listed.
     void WriteHeldRows(int x);
+    // Writes the oldest listed column's rows and takes it off the list.
+    void WriteOldestHeldColumn();
     void HorizontalRun(int y, int left, int right, std::uint32_t pixel);
     void HorizontalSpan(std::int64_t y, std::int64_t left, std::int64_t right, std::uint32_t pixel);
     void VerticalSpan(std::int64_t x, std::int64_t top, std::int64_t bottom, std::uint32_t pixel);
@@ -142,7 +144,11 @@ private:
     std::vector<HeldColumn> m_held;    // one per column, used only with shortcuts
     std::size_t m_nHeldWords = 0;      // words per column in m_heldRows, one spare at the end
     std::vector<std::uint64_t> m_heldRows;  // bit r of a column's words: row r is held
-    std::vector<int> m_heldColumns;    // the columns that have held back rows
+    // The columns that hold rows, oldest first from m_nHeldHead on; at most
+    // kMaxHeldColumns of them.
+    static constexpr std::size_t kMaxHeldColumns = 16;
+    std::vector<int> m_heldColumns;
+    std::size_t m_nHeldHead = 0;
 
     bool m_bPending = false;  // a held-back inside pixel not yet in the buffer
     int m_nPendingX = 0;
