@@ -8,6 +8,22 @@ namespace {
 
 bool IsFinitePoint(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
+// The pixels of a block's points, and which of them are finite, worked out before any of
+// them is drawn: one point's arithmetic then does not wait behind the previous point's
+// surface calls.
+struct MappedBlock {
+    int nPixX[kPointBlock];
+    int nPixY[kPointBlock];
+    bool bFinite[kPointBlock];
+
+    void Map(const GraphMapping& map, const PointBlock& block) {
+        for (int k = 0; k < block.n; ++k) {
+            bFinite[k] = IsFinitePoint(block.x[k], block.y[k]);
+            map.Point(block.x[k], block.y[k], nPixX[k], nPixY[k]);
+        }
+    }
+};
+
 }  // namespace
 
 BOOL CGraph::Plot() {
@@ -119,36 +135,31 @@ void CGraph::PlotSeries(const GraphSeries& series) {
     bool bDrawn = false;
     double dLastX = 0, dLastY = 0;
     int nLastPixX = 0, nLastPixY = 0;
-    // A block's pixels are worked out before any of its points is drawn, so the arithmetic
-    // of one point does not wait behind the surface calls of the one before.
     PointBlock block;
-    int nPixX[kPointBlock], nPixY[kPointBlock];
-    bool bFinite[kPointBlock];
+    MappedBlock pixels;
     const auto drawPoints = [&](auto drawMarker) {
         SeriesCursor cursor(series);
         while (cursor.Next(block)) {
-            for (int k = 0; k < block.n; ++k) {
-                bFinite[k] = IsFinitePoint(block.x[k], block.y[k]);
-                map.Point(block.x[k], block.y[k], nPixX[k], nPixY[k]);
-            }
+            pixels.Map(map, block);
             int nLast = -1;
             for (int k = 0; k < block.n; ++k) {
-                if (!bFinite[k]) {
+                if (!pixels.bFinite[k]) {
                     bLineStart = true;
                     continue;
                 }
-                if (bLineStart) pDC->MoveTo(nPixX[k], nPixY[k]);
-                if (bLines) pDC->LineTo(nPixX[k], nPixY[k]);
-                drawMarker(pDC, nPixX[k], nPixY[k]);
+                const int x = pixels.nPixX[k], y = pixels.nPixY[k];
+                if (bLineStart) pDC->MoveTo(x, y);
+                if (bLines) pDC->LineTo(x, y);
+                drawMarker(pDC, x, y);
                 bLineStart = false;
-                if (bMoveBack) pDC->MoveTo(nPixX[k], nPixY[k]);
+                if (bMoveBack) pDC->MoveTo(x, y);
                 nLast = k;
             }
             if (nLast >= 0) {
                 dLastX = block.x[nLast];
                 dLastY = block.y[nLast];
-                nLastPixX = nPixX[nLast];
-                nLastPixY = nPixY[nLast];
+                nLastPixX = pixels.nPixX[nLast];
+                nLastPixY = pixels.nPixY[nLast];
                 bDrawn = true;
             }
         }
@@ -174,30 +185,39 @@ void CGraph::PlotSeriesClipped(const GraphSeries& series) {
     const GraphMapping map = Mapping();
 
     bool bLineStart = true;
-    ForEachPoint(series, [&](double x, double y) {
-        if (!IsFinitePoint(x, y)) {
-            bLineStart = true;
-            return;
-        }
-        m_dCurX = x;
-        m_dCurY = y;
-        map.Point(x, y, m_nCurPixX, m_nCurPixY);
+    PointBlock block;
+    MappedBlock pixels;
+    SeriesCursor cursor(series);
+    while (cursor.Next(block)) {
+        pixels.Map(map, block);
+        for (int k = 0; k < block.n; ++k) {
+            if (!pixels.bFinite[k]) {
+                bLineStart = true;
+                continue;
+            }
+            const double x = block.x[k];
+            const double y = block.y[k];
+            m_dCurX = x;
+            m_dCurY = y;
+            m_nCurPixX = pixels.nPixX[k];
+            m_nCurPixY = pixels.nPixY[k];
 
-        if (bLineStart) {
-            m_dPrevX = x;
-            m_dPrevY = y;
-            m_bPrevInside = IsInside(x, y);
-            if (m_bPrevInside) pDC->MoveTo(m_nCurPixX, m_nCurPixY);
+            if (bLineStart) {
+                m_dPrevX = x;
+                m_dPrevY = y;
+                m_bPrevInside = IsInside(x, y);
+                if (m_bPrevInside) pDC->MoveTo(m_nCurPixX, m_nCurPixY);
+            }
+            if (ClipSegment(bLines)) {
+                if (bLines) pDC->LineTo(m_nCurPixX, m_nCurPixY);
+                if (m_bCurInside) m_pfnMarker(pDC, m_nCurPixX, m_nCurPixY);
+            } else if (bLineStart && bLines && m_bPrevInside) {
+                // The first point of a line is a segment of no length for the clipping, which
+                // reports nothing to draw; it is inside, so it gets its marker.
+                m_pfnMarker(pDC, m_nCurPixX, m_nCurPixY);
+            }
+            bLineStart = false;
+            if (bMoveBack) pDC->MoveTo(m_nCurPixX, m_nCurPixY);
         }
-        if (ClipSegment(bLines)) {
-            if (bLines) pDC->LineTo(m_nCurPixX, m_nCurPixY);
-            if (m_bCurInside) m_pfnMarker(pDC, m_nCurPixX, m_nCurPixY);
-        } else if (bLineStart && bLines && m_bPrevInside) {
-            // The first point of a line is a segment of no length for the clipping, which
-            // reports nothing to draw; it is inside, so it gets its marker.
-            m_pfnMarker(pDC, m_nCurPixX, m_nCurPixY);
-        }
-        bLineStart = false;
-        if (bMoveBack) pDC->MoveTo(m_nCurPixX, m_nCurPixY);
-    });
+    }
 }

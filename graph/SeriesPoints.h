@@ -13,10 +13,14 @@
 // first-level cache, large enough that the per-block work is nothing against the points'.
 constexpr int kPointBlock = 256;
 
+// n points: x[k] and y[k], pointing into the series' own data where it can be read as it
+// stands (contiguous doubles), else into the block's storage.
 struct PointBlock {
-    double x[kPointBlock];
-    double y[kPointBlock];
+    const double* x = nullptr;
+    const double* y = nullptr;
     int n = 0;
+    double xStorage[kPointBlock];
+    double yStorage[kPointBlock];
 };
 
 class SeriesCursor {
@@ -28,19 +32,11 @@ public:
 private:
     const GraphSeries& m_series;
     bool m_bPlain;
+    bool m_bContiguous;
     int m_nRead = 0;
     long long m_nXIndex = 0;
     long long m_nYIndex = 0;
 };
-
-// Calls visit(x, y) for every point of the series, in order.
-template <typename Visit>
-void ForEachPoint(const GraphSeries& series, Visit&& visit) {
-    SeriesCursor cursor(series);
-    PointBlock block;
-    while (cursor.Next(block))
-        for (int k = 0; k < block.n; ++k) visit(block.x[k], block.y[k]);
-}
 
 // The extremes of a block's n > 0 points, when each of their values is finite (else false,
 // and the extremes are not to be used).
