@@ -11,7 +11,9 @@
 //  - vertical runs (steep lines, marker columns, single pixels) are held back per column as
 //    a set of rows of one pixel value: a run of that value joins the set, a run of another
 //    value writes the set out first. A dense chart's thousands of overlapping steep lines
-//    and marker columns in a few columns so become a few writes per column.
+//    and marker columns in a few columns so become a few writes per column. At most 16
+//    columns hold rows; holding in another writes out the one that started holding first
+//    (a chart moving along its columns has left it behind).
 //  - the inside pixel of a 3 x 3 rectangle is held back, and dropped when something later
 //    covers it (a chart's marker is always followed by the line leaving it).
 //  - per column it remembers two intervals of rows known to hold one pixel value each
