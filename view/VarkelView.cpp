@@ -2,12 +2,13 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTimer>
+#include <QTime>
 #include <QTimerEvent>
 
 #include "MeasurementImage.h"
 #include "UiPrompts.h"
 #include "measure/MeasurementRun.h"
+#include "measure/PortMap.h"
 
 namespace {
 // One flag for the process: only the first paint of the first view asks for the timer, and
@@ -47,13 +48,24 @@ void CVarkelView::OnMeasurementStart() {
 }
 
 int CVarkelView::StartMeasurement() {
-    const std::string path = m_prompts.AskDataFileName();
-    if (path.empty()) return 1;
+    for (;;) {
+        const std::string path = m_prompts.AskDataFileName();
+        if (path.empty()) return 1;
 
-    const DataFileResult created = m_run.CreateDataFile(path);
-    if (!created.ok) {
-        m_prompts.ShowWarning(kAppName, "Can't create file", created.error);
-        return 1;
+        const DataFileResult created = m_run.CreateDataFile(path);
+        if (created.linesWaiting) {
+            // A run's lines go only to its own file: ask again rather than mix two runs.
+            m_prompts.ShowWarning(kAppName,
+                                  "Lines of an earlier run are still waiting to be written to "
+                                  "this file. Choose another name for the new run.",
+                                  created.error);
+            continue;
+        }
+        if (!created.ok) {
+            m_prompts.ShowWarning(kAppName, "Can't create file", created.error);
+            return 1;
+        }
+        break;
     }
 
     int nPort = 1;
@@ -61,7 +73,12 @@ int CVarkelView::StartMeasurement() {
     if (!m_prompts.AskSetup(&nPort, &nInterval)) return 1;
 
     if (!m_run.BeginMeasurement(nPort, nInterval)) {
-        m_prompts.ShowWarning(kAppName, "Can't open serial port", m_run.OpenError());
+        const bool opened = m_run.BeginError() == MeasurementRun::BeginFailure::AmplifierNotReached;
+        m_prompts.ShowWarning(kAppName,
+                              opened ? "The serial port opened, but the amplifier could not be "
+                                       "reached. The measurement has not started."
+                                     : "Can't open serial port",
+                              m_run.OpenError());
         return 1;
     }
     m_warnings = RunWarnings();
@@ -81,30 +98,26 @@ void CVarkelView::StopMeasurement() {
 }
 
 void CVarkelView::OnTimer() {
-    if (!m_run.IsMeasuring()) return;
+    // Also while idle: lines an ended run could not write are retried every second.
+    const bool measuring = m_run.IsMeasuring();
     const TickResult tick = m_run.OnTimer();
-    m_warnings.Update(tick);
-    if (tick.runEnded) {
-        emit commandStateChanged();
-        // Not from inside the tick: a modal box here would run a nested loop in the middle
-        // of the timer event.
-        const std::string reason = tick.runEndReason;
-        QTimer::singleShot(0, this, [this, reason] { ReportRunEnded(reason); });
-    }
+    if (!measuring && !tick.fileTouched) return;
+    // No box interrupts a run: a lost or returning device is told in the status bar.
+    m_warnings.Update(tick, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString());
     PublishRunStatus();
 }
 
-void CVarkelView::ReportRunEnded(const std::string& reason) {
-    m_prompts.ShowWarning(kAppName,
-                          "The measurement has stopped: the serial port no longer answers.",
-                          reason);
-}
-
 QString CVarkelView::RunStatusMessage() const {
-    if (!m_run.IsMeasuring()) return {};
-    return QString::fromStdString(FormatRunProgress(m_run.ReadingsTaken(),
-                                                    m_run.SecondsToNextReading(),
-                                                    m_run.m_strDataFile, m_warnings));
+    if (m_run.IsMeasuring()) {
+        return QString::fromStdString(FormatRunProgress(
+            m_run.ReadingsTaken(), m_run.SecondsToNextReading(), m_run.m_strDataFile,
+            PortLabel(m_run.PortName(), m_run.DevicePath()), m_warnings));
+    }
+    if (m_run.PendingLines() > 0) {
+        return QString::fromStdString(FormatWaitingLines(
+            m_run.PendingLines(), m_run.m_strDataFile, m_run.LastFileStatus().error));
+    }
+    return {};
 }
 
 void CVarkelView::PublishRunStatus() { emit runStatusChanged(RunStatusMessage()); }

@@ -44,7 +44,8 @@ public:
     // One tick of the one-second timer; the timer event calls it, tests too.
     void OnTimer();
 
-    // The status bar's run message: progress and warnings while a run goes, else empty.
+    // The status bar's run message: progress and warnings while a run goes, lines still
+    // waiting for their file after it, else empty.
     QString RunStatusMessage() const;
 
     MeasurementRun& Run() { return m_run; }
@@ -72,7 +73,6 @@ protected:
 private:
     void StartTimerOnFirstPaint();
     void PublishRunStatus();
-    void ReportRunEnded(const std::string& reason);
 
     MeasurementRun& m_run;
     const Readings& m_readings;

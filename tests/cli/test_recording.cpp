@@ -111,15 +111,56 @@ TEST_F(RecordingTest, ASilentAmplifierIsReportedAndWritesNoLine) {
     EXPECT_TRUE(m_line->wire.ends_with("LOCL 0\r"));
 }
 
-TEST_F(RecordingTest, ADeviceThatVanishesEndsTheRunWithFailureAndKeepsItsLines) {
+TEST_F(RecordingTest, ADeviceThatStaysGoneIsWaitedForAndTheRunEndsWithStatus3) {
+    // Gone in the middle of the second reading's first query, and never back.
     m_line->vanishAfterWrites = static_cast<int>(("LOCL 1\r" + kOneReading + "OUTP").size());
-    EXPECT_EQ(Run(), 1);
-    EXPECT_NE(m_err.str().find("The run has ended: /dev/fake: the device is no longer there. Every "
-                               "line recorded so far is in " + m_request.file),
+    m_request.readings = 4;
+    EXPECT_EQ(Run(), kExitDeviceGone);
+    const std::string err = m_err.str();
+    EXPECT_NE(err.find(" Lost /dev/fake: /dev/fake: the device is no longer there. Waiting for it "
+                       "to come back; readings are missed meanwhile."),
               std::string::npos)
-        << m_err.str();
+        << err;
+    // Once when it goes, not at every missed reading; no reply warnings meanwhile.
+    EXPECT_EQ(err.find("Lost", err.find("Lost") + 1), std::string::npos) << err;
+    EXPECT_EQ(err.find("no valid reply"), std::string::npos) << err;
+    EXPECT_NE(err.find("The run ended while /dev/fake was still gone; 3 readings missed since it went."),
+              std::string::npos)
+        << err;
     EXPECT_EQ(ReadLines(m_request.file).size(), 1u);
-    EXPECT_EQ(m_line->closes, 1);
+    EXPECT_EQ(Lines(m_out.str()).size(), 1u);
+}
+
+TEST_F(RecordingTest, ADeviceThatComesBackLetsTheRunFinishWithStatus0) {
+    m_request.readings = 5;
+    // The adapter is pulled as the first reading asks for its amplitude, and plugged in
+    // 3 s later.
+    int commands = 0;
+    auto amplifier = m_line->responder;
+    m_line->responder = [&](const std::string& command, bool dtr) {
+        if (++commands == 2) m_line->Unplug();
+        return amplifier(command, dtr);
+    };
+    long long unpluggedAtMs = -1;
+    const auto stop = [&] {
+        if (m_line->vanished && unpluggedAtMs < 0) unpluggedAtMs = m_clock.Milliseconds();
+        if (unpluggedAtMs >= 0 && m_line->openFails && m_clock.Milliseconds() >= unpluggedAtMs + 3000) {
+            m_line->Plug();
+        }
+        return false;
+    };
+    EXPECT_EQ(Run(stop), kExitSuccess) << m_err.str();
+    const std::string err = m_err.str();
+    EXPECT_NE(err.find("Lost /dev/fake"), std::string::npos) << err;
+    EXPECT_NE(err.find("/dev/fake is back after 4 s; 2 readings missed. Recording goes on in " +
+                       m_request.file + "."),
+              std::string::npos)
+        << err;
+    // Reading 1 found the device gone, 2 found it still gone; 3 to 5 are on file, taken after
+    // the amplifier was put under remote control again.
+    EXPECT_EQ(ReadLines(m_request.file).size(), 3u);
+    EXPECT_EQ(m_line->wire, "LOCL 1\rOUTP ? 3\rLOCL 1\r" + kOneReading + kOneReading + kOneReading +
+                                "LOCL 0\r");
 }
 
 TEST_F(RecordingTest, LinesThatCannotBeWrittenAreReportedAndFailTheRun) {

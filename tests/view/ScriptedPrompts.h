@@ -16,6 +16,7 @@ struct ShownWarning {
 class ScriptedPrompts final : public UiPrompts {
 public:
     std::string dataFileName;       // empty: the save dialog is cancelled
+    std::vector<std::string> nextDataFileNames;  // answered first, in order, before dataFileName
     bool setupAccepted = true;
     int setupPort = 1;
     int setupInterval = 2;
@@ -30,7 +31,10 @@ public:
 
     std::string AskDataFileName() override {
         ++dataFileAsked;
-        return dataFileName;
+        if (nextDataFileNames.empty()) return dataFileName;
+        const std::string name = nextDataFileNames.front();
+        nextDataFileNames.erase(nextDataFileNames.begin());
+        return name;
     }
     bool AskSetup(int* nPort, int* nInterval) override {
         ++setupAsked;
