@@ -3,6 +3,7 @@
 // seconds, reporting on two streams instead of a status bar. Free of Qt, so tests drive it
 // with a scripted port and a fake clock.
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -15,7 +16,7 @@ struct RecordRequest {
     std::string file;      // data file, created empty (an existing one is replaced)
     std::string port;      // "COM1".."COM4" (through the port map), a device path, or "sim"
     int interval = 2;      // seconds between readings, 2 .. 600
-    long readings = 0;     // stop after this many readings attempted; 0: until stopped
+    std::int64_t readings = 0;  // stop after this many readings attempted; 0: until stopped
 };
 
 // Runs one recording and returns the process exit status: 0 when it ended after the
