@@ -1,11 +1,8 @@
 #include "VarkelApp.h"
 
-#include <QTimer>
-
 #include "AboutDlg.h"
 #include "CommandIds.h"
 #include "CommandLine.h"
-#include "DemoPrompts.h"
 #include "MainFrame.h"
 #include "RecentFileList.h"
 #include "VarkelDoc.h"
@@ -15,20 +12,8 @@
 #include "view/DialogPrompts.h"
 #include "view/VarkelView.h"
 
-namespace {
-// The real dialogs, or the demonstration's answers in front of them.
-UiPrompts& ChoosePrompts(std::unique_ptr<DialogPrompts>& dialogs, std::unique_ptr<UiPrompts>& demo,
-                         const QString& demoFile) {
-    dialogs = std::make_unique<DialogPrompts>();
-    if (demoFile.isEmpty()) return *dialogs;
-    demo = std::make_unique<DemoPrompts>(*dialogs, demoFile.toStdString());
-    return *demo;
-}
-}  // namespace
-
 CVarkelApp::CVarkelApp(const CommandLine& line)
     : m_strDocumentFile(QString::fromStdString(line.documentFile)),
-      m_strDemoDataFile(qEnvironmentVariable("VARKEL_DEMO_START")),
       m_pOwnClock(std::make_unique<SteadyClock>()),
       m_clock(*m_pOwnClock),
       m_ports(PortMapFor(line)),
@@ -37,7 +22,8 @@ CVarkelApp::CVarkelApp(const CommandLine& line)
       m_pRecords(std::make_unique<MeasurementRecords>()),
       m_pRun(std::make_unique<MeasurementRun>(m_pRecords->state, m_pRecords->readings,
                                               m_pRecords->store, m_clock, m_ports, m_factory)),
-      m_prompts(ChoosePrompts(m_pDialogPrompts, m_pDemoPrompts, m_strDemoDataFile)),
+      m_pDialogPrompts(std::make_unique<DialogPrompts>()),
+      m_prompts(*m_pDialogPrompts),
       m_pRecent(std::make_unique<RecentFileList>(RecentFileList::DefaultProfilePath())) {}
 
 CVarkelApp::CVarkelApp(const CommandLine& line, Clock& clock, SerialPortFactory& factory,
@@ -75,25 +61,7 @@ bool CVarkelApp::InitInstance() {
     }
     m_pMainFrame->resize(1000, 700);
     m_pMainFrame->show();
-    if (!m_strDemoDataFile.isEmpty()) {
-        QTimer::singleShot(0, view, &CVarkelView::OnMeasurementStart);
-    }
-    ScheduleScreenshot();
     return true;
-}
-
-// VARKEL_SCREENSHOT=FILE.png [VARKEL_SCREENSHOT_AFTER=seconds, default 12]: grabs the main
-// window into FILE and closes it, for the documentation's picture.
-void CVarkelApp::ScheduleScreenshot() {
-    const QString file = qEnvironmentVariable("VARKEL_SCREENSHOT");
-    if (file.isEmpty()) return;
-    bool ok = false;
-    int seconds = qEnvironmentVariableIntValue("VARKEL_SCREENSHOT_AFTER", &ok);
-    if (!ok || seconds < 0) seconds = 12;
-    QTimer::singleShot(seconds * 1000, m_pMainFrame.get(), [this, file] {
-        m_pMainFrame->grab().save(file);
-        m_pMainFrame->close();
-    });
 }
 
 void CVarkelApp::ExitInstance() { m_pRecent->Save(); }

@@ -62,10 +62,8 @@ public:
 
 private:
     void OnCommand(int commandId);
-    void ScheduleScreenshot();
 
     QString m_strDocumentFile;
-    QString m_strDemoDataFile;  // VARKEL_DEMO_START: start a run on this file once shown
     std::unique_ptr<Clock> m_pOwnClock;
     Clock& m_clock;
     PortMap m_ports;
@@ -74,7 +72,6 @@ private:
     std::unique_ptr<MeasurementRecords> m_pRecords;
     std::unique_ptr<MeasurementRun> m_pRun;
     std::unique_ptr<DialogPrompts> m_pDialogPrompts;
-    std::unique_ptr<UiPrompts> m_pDemoPrompts;
     UiPrompts& m_prompts;
     std::unique_ptr<RecentFileList> m_pRecent;
     std::unique_ptr<CVarkelDoc> m_pDoc;
