@@ -283,6 +283,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
     }
     // Ends a run now ("LOCL 0\r", port closed), not only when the view is destroyed later.
-    m_pView->StopMeasurement();
+    m_pView->StopMeasurement(RunEnd::WindowClosed);
     event->accept();
 }

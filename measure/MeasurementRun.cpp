@@ -4,10 +4,22 @@
 #include <string>
 
 #include "Clock.h"
+#include "PortMap.h"
+#include "VarkelVersion.h"
 
 namespace {
 constexpr double kCurrentFloor = 1e-6;  // A
 constexpr int kSettlingMs = 300;
+
+const char* EndReasonText(RunEnd why) {
+    switch (why) {
+        case RunEnd::Signal: return "signal";
+        case RunEnd::ReadingsDone: return "readings done";
+        case RunEnd::WindowClosed: return "window closed";
+        case RunEnd::Stopped: break;
+    }
+    return "stopped";
+}
 }  // namespace
 
 MeasurementRun::MeasurementRun(MeasurementState& state, Readings& readings, SampleStore& store,
@@ -64,15 +76,29 @@ bool MeasurementRun::BeginMeasurementOn(const std::string& portName, int nInterv
     m_bWaitingForDevice = false;
     m_outages.clear();
     m_readingsTaken = 0;
-    SetTimeZero();
+    m_record = RunRecord();
+    m_record.programVersion = kVarkelVersion;
+    m_record.port = m_strPortName;
+    m_record.device = m_strDevice;
+    m_record.intervalSeconds = nInterval;
+    m_record.simulated = m_strDevice == PortMap::kSimulated;
+    SetTimeZero();  // writes the record
     return true;
 }
 
 TickResult MeasurementRun::OnTimer() {
     TickResult result;
     if (!m_state.measuring) {
-        // Lines of a run that has ended keep being tried, once a second, until written.
-        if (m_dataFile.Pending() > 0) RetryDataFile(result);
+        // Lines of a run that has ended keep being tried, once a second, until written; its
+        // record learns when the last of them is.
+        if (m_dataFile.Pending() > 0) {
+            const bool waitedForThisRun = m_dataFile.PendingFor(m_strDataFile) > 0;
+            RetryDataFile(result);
+            if (waitedForThisRun && m_dataFile.PendingFor(m_strDataFile) == 0) {
+                WriteRecord();
+                result.recordProblem = m_recordProblem;
+            }
+        }
         return result;
     }
     if (++m_state.tickCount < m_state.ticksPerReading) return result;
@@ -80,6 +106,7 @@ TickResult MeasurementRun::OnTimer() {
 
     result.readingTaken = true;
     ++m_readingsTaken;
+    const bool wasWaiting = m_bWaitingForDevice;
     if (m_bWaitingForDevice && !Reconnect(result)) {
         ++m_outages.back().missedReadings;
         result.waitingForDevice = true;
@@ -97,12 +124,18 @@ TickResult MeasurementRun::OnTimer() {
         // Nothing from this attempt is recorded; the run waits for the device.
         EnterWaiting(result);
         RetryDataFile(result);
+        WriteRecord();
+        result.recordProblem = m_recordProblem;
     } else if (result.reading.Valid()) {
         RecordReading(result);
     } else {
         // No number came back: no sample and no line are made up from stale values, but
         // lines still waiting for the file get another chance.
         RetryDataFile(result);
+    }
+    if (wasWaiting && result.deviceBack) {
+        WriteRecord();
+        result.recordProblem = m_recordProblem;
     }
     if (m_requestRepaint) m_requestRepaint();
     return result;
@@ -134,6 +167,7 @@ void MeasurementRun::EnterWaiting(TickResult& result) {
     m_bWaitingForDevice = true;
     Outage outage;
     outage.lostMs = m_clock.Milliseconds();
+    outage.lostUtcMs = m_clock.UtcMilliseconds();
     outage.missedReadings = 1;
     m_outages.push_back(outage);
     result.deviceLost = true;
@@ -148,6 +182,7 @@ bool MeasurementRun::Reconnect(TickResult& result) {
         return false;
     }
     const long long openedMs = m_clock.Milliseconds();
+    const long long openedUtcMs = m_clock.UtcMilliseconds();
     if (!PreparePort(&result.deviceProblem)) {
         ClosePort();
         return false;
@@ -157,6 +192,7 @@ bool MeasurementRun::Reconnect(TickResult& result) {
     m_bWaitingForDevice = false;
     Outage& outage = m_outages.back();
     outage.backMs = openedMs;
+    outage.backUtcMs = openedUtcMs;
     result.deviceBack = true;
     result.outage = outage;
     return true;
@@ -167,22 +203,41 @@ void MeasurementRun::ClosePort() {
     m_state.port.reset();
 }
 
-void MeasurementRun::EndRun() {
+void MeasurementRun::EndRun(RunEnd why) {
     ClosePort();
     m_state.measuring = 0;
-    m_bWaitingForDevice = false;
     m_lastFileStatus = m_dataFile.Flush();
     m_dataFile.Release();
+    m_record.endedUtcMs = m_clock.UtcMilliseconds();
+    m_record.endReason = m_bWaitingForDevice ? "device gone" : EndReasonText(why);
+    m_bWaitingForDevice = false;
+    WriteRecord();
 }
 
-void MeasurementRun::StopMeasurement() {
+void MeasurementRun::StopMeasurement(RunEnd why) {
     if (!m_state.measuring) return;
     // With the device gone there is nothing to release from remote control.
     if (m_state.port) m_link.WriteString("LOCL 0\r");
-    EndRun();
+    EndRun(why);
 }
 
-void MeasurementRun::SetTimeZero() { m_state.startTime = m_clock.Milliseconds() * 0.001; }
+void MeasurementRun::SetTimeZero() {
+    m_state.startTime = m_clock.Milliseconds() * 0.001;
+    m_record.startedUtcMs = m_clock.UtcMilliseconds();
+    if (m_state.measuring) WriteRecord();
+}
+
+void MeasurementRun::WriteRecord() {
+    m_record.readingsAttempted = m_readingsTaken;
+    m_record.linesWritten = m_dataFile.LinesWrittenToCreated();
+    m_record.linesWaiting = static_cast<std::int64_t>(m_dataFile.PendingFor(m_strDataFile));
+    m_record.outages.clear();
+    for (const Outage& outage : m_outages) {
+        m_record.outages.push_back({outage.lostUtcMs, outage.backUtcMs});
+    }
+    std::string problem;
+    m_recordProblem = WriteRunRecord(m_strDataFile, m_record, &problem) ? std::string() : problem;
+}
 
 int MeasurementRun::SecondsToNextReading() const {
     return m_state.measuring ? m_state.ticksPerReading - m_state.tickCount : 0;

@@ -15,16 +15,23 @@
 
 #include "DataFile.h"
 #include "MeasurementState.h"
+#include "RunRecord.h"
 #include "SampleStore.h"
 #include "SerialLink.h"
 
-// One stretch of a run without its device, in clock milliseconds.
+// One stretch of a run without its device, in clock milliseconds (and calendar time for
+// the run record).
 struct Outage {
     long long lostMs = 0;
     long long backMs = -1;              // -1 while the device is still gone
     std::int64_t missedReadings = 0;    // due readings that could not be taken meanwhile,
                                         // the one that found the device gone included
+    long long lostUtcMs = 0;
+    long long backUtcMs = -1;
 };
+
+// Why a run ended, as its record says it.
+enum class RunEnd { Stopped, Signal, ReadingsDone, WindowClosed };
 
 // What one tick did, for the window's status bar or the command line's output.
 struct TickResult {
@@ -39,6 +46,7 @@ struct TickResult {
     bool waitingForDevice = false;  // after this tick the run still waits for its device
     std::string deviceProblem;   // why the device was lost, or why it did not open again
     Outage outage;               // the outage just ended (deviceBack) or going on
+    std::string recordProblem;   // the run record could not be written in this tick
 };
 
 class MeasurementRun {
@@ -77,10 +85,11 @@ public:
     TickResult OnTimer();
 
     // Sends "LOCL 0\r" (when the device is there), closes the port, goes idle, writes any
-    // pending lines it can and lets go of the data file. Does nothing while idle.
-    void StopMeasurement();
+    // pending lines it can, lets go of the data file and closes the run record with why
+    // (or "device gone" when the device was still gone). Does nothing while idle.
+    void StopMeasurement(RunEnd why = RunEnd::Stopped);
 
-    // Sets the run's time zero to now.
+    // Sets the run's time zero to now; the run record's start follows it.
     void SetTimeZero();
 
     bool IsMeasuring() const { return m_state.measuring != 0; }
@@ -101,6 +110,10 @@ public:
     std::int64_t LinesWritten() const { return m_dataFile.LinesWrittenToCreated(); }
     // Writes pending lines if it can; the command line calls it before exiting.
     DataFile::Status FlushDataFile();
+    // The run record as last written (or tried), and why the last write failed (empty when
+    // it did not). A record that cannot be written never stops the run.
+    const RunRecord& Record() const { return m_record; }
+    const std::string& RecordProblem() const { return m_recordProblem; }
 
     std::string m_strDataFile;  // full path of the current run's data file
 
@@ -114,8 +127,10 @@ private:
     void RecordReading(TickResult& result);
     void ClosePort();
     // Closes the port and goes idle; the data file is flushed and released.
-    void EndRun();
+    void EndRun(RunEnd why);
     void RetryDataFile(TickResult& result);
+    // Brings the record up to date and writes it beside the data file.
+    void WriteRecord();
 
     MeasurementState& m_state;
     Readings& m_readings;
@@ -132,4 +147,6 @@ private:
     bool m_bWaitingForDevice = false;
     std::vector<Outage> m_outages;
     std::int64_t m_readingsTaken = 0;
+    RunRecord m_record;
+    std::string m_recordProblem;
 };

@@ -9,6 +9,8 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
+  # the run record beside every data file is JSON
+  nlohmann-json3-dev
   # tests: GoogleTest (its CMake package names gmock too, so both libraries must be there)
   # and a font for the text the charts draw offscreen
   libgtest-dev libgmock-dev fonts-dejavu-core

@@ -59,6 +59,9 @@ std::string FormatRunProgress(std::int64_t readingsTaken, int secondsToNextReadi
                 " waiting to be written to the data file";
         if (!warnings.pendingReason.empty()) text += ": " + warnings.pendingReason;
     }
+    if (!warnings.recordProblem.empty()) {
+        text += " | The run record could not be written: " + warnings.recordProblem;
+    }
     return text;
 }
 

@@ -19,6 +19,7 @@ struct RunWarnings {
     std::string waitingSince;      // time of day it went, "03:12:09"
     std::int64_t missedReadings = 0;  // of the outage going on
     std::string lastOutage;        // the latest outage that ended, for a person; empty if none
+    std::string recordProblem;     // why the run record beside the data file was not written
 
     // Takes in what one tick reported. timeOfDay is the local time now ("03:12:09"), used
     // when the device goes or comes back.

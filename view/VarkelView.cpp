@@ -26,7 +26,7 @@ CVarkelView::CVarkelView(MeasurementRun& run, const Readings& readings, const Sa
 
 CVarkelView::~CVarkelView() {
     // Ends the run without signalling: whoever listens may be half destroyed by now.
-    m_run.StopMeasurement();
+    m_run.StopMeasurement(RunEnd::WindowClosed);
     m_run.SetRepaintRequest(nullptr);
 }
 
@@ -82,6 +82,7 @@ int CVarkelView::StartMeasurement() {
         return 1;
     }
     m_warnings = RunWarnings();
+    m_warnings.recordProblem = m_run.RecordProblem();
     return 0;
 }
 
@@ -90,9 +91,9 @@ void CVarkelView::OnMeasurementStop() {
     update();
 }
 
-void CVarkelView::StopMeasurement() {
+void CVarkelView::StopMeasurement(RunEnd why) {
     if (!m_run.IsMeasuring()) return;
-    m_run.StopMeasurement();
+    m_run.StopMeasurement(why);
     emit commandStateChanged();
     PublishRunStatus();
 }
@@ -104,6 +105,7 @@ void CVarkelView::OnTimer() {
     if (!measuring && !tick.fileTouched) return;
     // No box interrupts a run: a lost or returning device is told in the status bar.
     m_warnings.Update(tick, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString());
+    if (measuring) m_warnings.recordProblem = m_run.RecordProblem();
     PublishRunStatus();
 }
 

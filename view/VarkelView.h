@@ -11,8 +11,8 @@
 #include <string>
 
 #include "RunStatusText.h"
+#include "measure/MeasurementRun.h"
 
-class MeasurementRun;
 class UiPrompts;
 struct Readings;
 struct SampleStore;
@@ -34,8 +34,9 @@ public:
     void OnMeasurementStop();
     // "Save data": does nothing.
     void OnFileSaveData() {}
-    // Ends a running measurement ("LOCL 0\r", port closed); nothing while idle.
-    void StopMeasurement();
+    // Ends a running measurement ("LOCL 0\r", port closed); nothing while idle. why goes
+    // into the run record.
+    void StopMeasurement(RunEnd why = RunEnd::Stopped);
 
     bool IsStartEnabled() const;
     bool IsStopEnabled() const;

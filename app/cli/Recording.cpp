@@ -48,6 +48,11 @@ std::string TimeOfDay() {
     return std::strftime(text, sizeof text, "%H:%M:%S", &local) ? text : "";
 }
 
+// The record beside the data file is a help, not the data: a failure only warns.
+void ReportRecordProblem(std::ostream& err, const std::string& problem) {
+    if (!problem.empty()) err << "The run record could not be written: " << problem << std::endl;
+}
+
 // Tells err about everything the tick reports besides the reading itself: once when the
 // device goes and once when it is back, not at every missed reading.
 class WarningReporter {
@@ -118,18 +123,24 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
     // The run's time zero, as the Start command sets it once the run has begun; the ticks
     // count whole seconds from here.
     run.SetTimeZero();
+    ReportRecordProblem(err, run.RecordProblem());
     const long long originMs = clock.Milliseconds();
     const std::string port = PortLabel(run.PortName(), run.DevicePath());
     err << "Recording from " << port << " every " << request.interval << " s into "
         << request.file << "; Ctrl+C stops." << std::endl;
 
     WarningReporter warnings(err, request.file, port);
+    RunEnd why = RunEnd::Signal;
     while (WaitForTick(clock, originMs, stopRequested)) {
         const TickResult tick = run.OnTimer();
         if (!tick.readingTaken) continue;
         if (tick.reading.Valid()) out << FormatStatusLine(readings) << std::endl;
         warnings.Report(tick);
-        if (request.readings > 0 && run.ReadingsTaken() >= request.readings) break;
+        ReportRecordProblem(err, tick.recordProblem);
+        if (request.readings > 0 && run.ReadingsTaken() >= request.readings) {
+            why = RunEnd::ReadingsDone;
+            break;
+        }
     }
 
     const bool deviceGone = run.IsWaitingForDevice();
@@ -138,7 +149,8 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
         err << "The run ended while " << port << " was still gone; "
             << ReadingsText(outage.missedReadings) << " missed since it went." << std::endl;
     }
-    run.StopMeasurement();
+    run.StopMeasurement(why);
+    ReportRecordProblem(err, run.RecordProblem());
     const DataFile::Status flushed = run.FlushDataFile();
     if (flushed.pending > 0) {
         err << LinesText(flushed.pending) << " could not be written to the data file: "

@@ -12,6 +12,8 @@
 #include "SimProcess.h"
 #include "TempDir.h"
 
+#include <nlohmann/json.hpp>
+
 namespace {
 const std::string kReading = "OUTP ? 3\rOUTP ? 4\r";
 
@@ -136,6 +138,10 @@ TEST_F(RecordEndToEnd, ASignalMidRunReleasesTheAmplifierAndKeepsEveryLine) {
         const std::vector<std::string> lines = ReadLines(m_data);
         EXPECT_EQ(lines.size(), Lines(run.out).size()) << run.out;
         for (const std::string& line : lines) EXPECT_EQ(Fields(line).size(), 7u) << line;
+        const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_data + ".json"));
+        EXPECT_EQ(record["end_reason"], "signal");
+        EXPECT_EQ(record["lines_written"], lines.size());
+        EXPECT_FALSE(record["ended_utc"].is_null());
     }
 }
 
@@ -204,6 +210,17 @@ TEST_F(RecordEndToEnd, AnAdapterPulledAndPluggedInAgainLosesOnlyTheReadingsInBet
     }
     EXPECT_EQ(returns, 2u) << wire;
     EXPECT_TRUE(wire.ends_with("LOCL 0\r")) << wire;
+
+    // The record beside the data file tells both outages and the end.
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_data + ".json"));
+    EXPECT_EQ(record["port"], device);
+    EXPECT_EQ(record["end_reason"], "readings done");
+    EXPECT_EQ(record["readings_attempted"], 12);
+    EXPECT_EQ(record["lines_written"], lines.size());
+    ASSERT_EQ(record["outages"].size(), 2u) << record.dump();
+    for (const nlohmann::json& outage : record["outages"]) {
+        EXPECT_LT(outage["lost_utc"].get<std::string>(), outage["back_utc"].get<std::string>());
+    }
 }
 
 TEST_F(RecordEndToEnd, EachFailureSaysWhatWentWrongWithAFailingStatus) {

@@ -9,6 +9,8 @@
 #include "FakeClock.h"
 #include "FakeSerialPort.h"
 #include "TempDir.h"
+
+#include <nlohmann/json.hpp>
 #include "app/cli/Recording.h"
 #include "measure/PortMap.h"
 
@@ -63,6 +65,25 @@ TEST_F(RecordingTest, TakesTheReadingsAskedForOnWholeSecondsAndReleasesTheAmplif
                   "Time= 2.000 s, Voltage=50.0 mV, -12.500, Current=1.0 uA, 0.000, Impedance=50000.0 Ohm, -12.500",
                   "Time= 4.000 s, Voltage=50.0 mV, -12.500, Current=2.0 uA, -40.250, Impedance=25000.0 Ohm, 27.750"}));
     EXPECT_EQ(m_err.str().find("Can't"), std::string::npos) << m_err.str();
+
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_request.file + ".json"));
+    EXPECT_EQ(record["end_reason"], "readings done");
+    EXPECT_EQ(record["port"], "/dev/fake");
+    EXPECT_EQ(record["readings_attempted"], 2);
+    EXPECT_EQ(record["lines_written"], 2);
+    EXPECT_EQ(record["started_utc"], "2026-12-11T03:00:00.300Z");  // after the settling wait
+    EXPECT_EQ(record["ended_utc"], "2026-12-11T03:00:04.300Z");
+}
+
+TEST_F(RecordingTest, ARecordThatCannotBeWrittenIsToldAndTheRunGoesOn) {
+    std::filesystem::create_directory(m_request.file + ".json.tmp");
+    m_request.readings = 2;
+    EXPECT_EQ(Run(), kExitSuccess);
+    EXPECT_NE(m_err.str().find("The run record could not be written: " + m_request.file +
+                               ".json.tmp: Is a directory"),
+              std::string::npos)
+        << m_err.str();
+    EXPECT_EQ(ReadLines(m_request.file).size(), 2u);
 }
 
 TEST_F(RecordingTest, AStopRequestWhileWaitingEndsTheRunCleanlyWithEveryLineKept) {
@@ -75,6 +96,9 @@ TEST_F(RecordingTest, AStopRequestWhileWaitingEndsTheRunCleanlyWithEveryLineKept
     EXPECT_EQ(Lines(m_out.str()).size(), 1u);
     // Noticed within one polling slice, not at the next tick.
     EXPECT_LT(m_clock.Milliseconds(), stopAtMs + 100);
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_request.file + ".json"));
+    EXPECT_EQ(record["end_reason"], "signal");
+    EXPECT_EQ(record["lines_written"], 1);
 }
 
 TEST_F(RecordingTest, AStopRequestBeforeTheFirstTickStillSendsLocl0) {
@@ -129,6 +153,10 @@ TEST_F(RecordingTest, ADeviceThatStaysGoneIsWaitedForAndTheRunEndsWithStatus3) {
         << err;
     EXPECT_EQ(ReadLines(m_request.file).size(), 1u);
     EXPECT_EQ(Lines(m_out.str()).size(), 1u);
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_request.file + ".json"));
+    EXPECT_EQ(record["end_reason"], "device gone");
+    ASSERT_EQ(record["outages"].size(), 1u);
+    EXPECT_TRUE(record["outages"][0]["back_utc"].is_null());
 }
 
 TEST_F(RecordingTest, ADeviceThatComesBackLetsTheRunFinishWithStatus0) {

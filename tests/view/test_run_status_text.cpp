@@ -23,26 +23,30 @@ void RunStatusTextTest::formats_data() {
     QTest::addColumn<int>("pending");
     QTest::addColumn<bool>("waiting");
     QTest::addColumn<QString>("lastOutage");
+    QTest::addColumn<QString>("recordProblem");
     QTest::addColumn<QString>("expected");
     const QString head = "Measuring: 7 readings, next in 2 s, data file run.txt";
-    QTest::newRow("plain") << 7 << "" << false << 0 << false << "" << head;
-    QTest::newRow("one reading") << 1 << "" << false << 0 << false << ""
+    QTest::newRow("plain") << 7 << "" << false << 0 << false << "" << "" << head;
+    QTest::newRow("one reading") << 1 << "" << false << 0 << false << "" << ""
                                  << "Measuring: 1 reading, next in 2 s, data file run.txt";
-    QTest::newRow("no reply") << 7 << "no reply to OUTP ? 3" << false << 0 << false << ""
+    QTest::newRow("no reply") << 7 << "no reply to OUTP ? 3" << false << 0 << false << "" << ""
                               << head + " | No valid reply from the amplifier: no reply to OUTP ? 3";
-    QTest::newRow("store full") << 7 << "" << true << 0 << false << ""
+    QTest::newRow("store full") << 7 << "" << true << 0 << false << "" << ""
                                 << head + " | Sample store full: the charts stop growing, the data file goes on";
-    QTest::newRow("pending") << 7 << "" << false << 3 << false << ""
+    QTest::newRow("pending") << 7 << "" << false << 3 << false << "" << ""
                              << head + " | 3 lines waiting to be written to the data file: disk full";
-    QTest::newRow("all") << 7 << "x" << true << 1 << false << ""
+    QTest::newRow("all") << 7 << "x" << true << 1 << false << "" << ""
                          << head + " | No valid reply from the amplifier: x | Sample store full: the charts "
                                    "stop growing, the data file goes on | 1 line waiting to be written to "
                                    "the data file: disk full";
-    QTest::newRow("waiting") << 7 << "" << false << 0 << true << ""
+    QTest::newRow("waiting") << 7 << "" << false << 0 << true << "" << ""
                              << "Waiting for COM2 (/dev/ttyUSB0) since 03:12:09; 41 readings missed, "
                                 "data file run.txt";
-    QTest::newRow("back") << 7 << "" << false << 0 << false << "The device was gone from 1 to 2"
+    QTest::newRow("back") << 7 << "" << false << 0 << false << "The device was gone from 1 to 2" << ""
                           << head + " | The device was gone from 1 to 2";
+    QTest::newRow("record") << 7 << "" << false << 0 << false << "" << "run.txt.json.tmp: Read-only file system"
+                            << head + " | The run record could not be written: run.txt.json.tmp: "
+                                      "Read-only file system";
 }
 
 void RunStatusTextTest::formats() {
@@ -52,6 +56,7 @@ void RunStatusTextTest::formats() {
     QFETCH(int, pending);
     QFETCH(bool, waiting);
     QFETCH(QString, lastOutage);
+    QFETCH(QString, recordProblem);
     QFETCH(QString, expected);
     RunWarnings warnings;
     warnings.noValidReply = noValidReply.toStdString();
@@ -62,6 +67,7 @@ void RunStatusTextTest::formats() {
     warnings.waitingSince = "03:12:09";
     warnings.missedReadings = 41;
     warnings.lastOutage = lastOutage.toStdString();
+    warnings.recordProblem = recordProblem.toStdString();
     QCOMPARE(QString::fromStdString(FormatRunProgress(readings, 2, "/data/today/run.txt",
                                                       "COM2 (/dev/ttyUSB0)", warnings)),
              expected);

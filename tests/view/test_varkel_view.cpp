@@ -9,6 +9,8 @@
 #include <filesystem>
 
 #include "ViewFixture.h"
+
+#include <nlohmann/json.hpp>
 #include "view/VarkelView.h"
 
 namespace {
@@ -366,6 +368,8 @@ void VarkelViewTest::destroyingTheViewEndsTheRun() {
     QVERIFY(!f.line->open);
     QCOMPARE(f.line->closes, 1);
     QCOMPARE(f.state.measuring, 0);
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(f.dir.File("run.txt.json")));
+    QCOMPARE(record["end_reason"].get<std::string>(), std::string("window closed"));
 }
 
 QTEST_MAIN(VarkelViewTest)
