@@ -6,6 +6,7 @@
 #include <QTimerEvent>
 
 #include "MeasurementImage.h"
+#include "RecordedRun.h"
 #include "UiPrompts.h"
 #include "measure/MeasurementRun.h"
 
@@ -20,6 +21,8 @@ CVarkelView::CVarkelView(MeasurementRun& run, const Readings& readings, const Sa
                          UiPrompts& prompts, QWidget* pParent)
     : QWidget(pParent), m_run(run), m_readings(readings), m_store(store), m_prompts(prompts) {
     setAttribute(Qt::WA_OpaquePaintEvent);  // the back buffer covers every pixel
+    setMouseTracking(true);                 // the sample readout follows the pointer
+    setFocusPolicy(Qt::WheelFocus);         // Home resets the zoom
     m_run.SetRepaintRequest([this] { update(); });
 }
 
@@ -65,6 +68,9 @@ int CVarkelView::StartMeasurement() {
         return 1;
     }
     m_warnings = RunWarnings();
+    // The new run owns the charts: an opened run and any zoom go, as the old samples did.
+    ShowLiveRun();
+    emit runStarted(QString::fromStdString(m_run.m_strDataFile));
     return 0;
 }
 
@@ -78,6 +84,7 @@ void CVarkelView::StopMeasurement() {
     m_run.StopMeasurement();
     emit commandStateChanged();
     PublishRunStatus();
+    emit runEnded(QString::fromStdString(m_run.m_strDataFile));
 }
 
 void CVarkelView::OnTimer() {
@@ -86,6 +93,7 @@ void CVarkelView::OnTimer() {
     m_warnings.Update(tick);
     if (tick.runEnded) {
         emit commandStateChanged();
+        emit runEnded(QString::fromStdString(m_run.m_strDataFile));
         // Not from inside the tick: a modal box here would run a nested loop in the middle
         // of the timer event.
         const std::string reason = tick.runEndReason;
@@ -121,13 +129,32 @@ void CVarkelView::StartTimerOnFirstPaint() {
 
 int CVarkelView::StartTickTimer() { return startTimer(kTickMs); }
 
-void CVarkelView::Render(QImage& image) const { RenderMeasurement(image, m_readings, SeriesOf(m_store)); }
+SampleSeries CVarkelView::ShownSamples() const {
+    return m_pShownRun ? SeriesOf(*m_pShownRun) : SeriesOf(m_store);
+}
+
+const Readings& CVarkelView::ShownReadings() const {
+    return m_pShownRun ? m_pShownRun->last : m_readings;
+}
+
+void CVarkelView::Render(QImage& image, ChartMappings* drawn) const {
+    RenderMeasurement(image, ShownReadings(), ShownSamples(), m_views, drawn);
+}
+
+void CVarkelView::PaintBackBuffer() {
+    if (m_backBuffer.size() != size()) m_backBuffer = QImage(size(), QImage::Format_RGB32);
+    m_bDrawnValid = !m_backBuffer.isNull();
+    if (!m_bDrawnValid) {
+        m_drawn = ChartMappings();
+        return;
+    }
+    Render(m_backBuffer, &m_drawn);
+}
 
 void CVarkelView::paintEvent(QPaintEvent* event) {
     StartTimerOnFirstPaint();
-    if (m_backBuffer.size() != size()) m_backBuffer = QImage(size(), QImage::Format_RGB32);
-    if (m_backBuffer.isNull()) return;
-    Render(m_backBuffer);
+    PaintBackBuffer();
+    if (!m_bDrawnValid) return;
     QPainter painter(this);
     painter.drawImage(event->rect(), m_backBuffer, event->rect());
 }
