@@ -23,6 +23,7 @@ public:
     }
     std::string AskDocumentSaveName() override { return m_real.AskDocumentSaveName(); }
     std::string AskDocumentOpenName() override { return m_real.AskDocumentOpenName(); }
+    std::string AskImageFileName() override { return m_real.AskImageFileName(); }
 
 private:
     UiPrompts& m_real;

@@ -22,6 +22,7 @@ public:
     bool yesNoAnswer = false;
     std::string documentSaveName;   // empty: cancelled
     std::string documentOpenName;
+    std::string imageFileName;      // empty: cancelled
 
     int dataFileAsked = 0;
     int setupAsked = 0;
@@ -50,4 +51,5 @@ public:
     }
     std::string AskDocumentSaveName() override { return documentSaveName; }
     std::string AskDocumentOpenName() override { return documentOpenName; }
+    std::string AskImageFileName() override { return imageFileName; }
 };
