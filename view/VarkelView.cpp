@@ -157,6 +157,7 @@ void CVarkelView::paintEvent(QPaintEvent* event) {
     if (!m_bDrawnValid) return;
     QPainter painter(this);
     painter.drawImage(event->rect(), m_backBuffer, event->rect());
+    RefreshReadout();
 }
 
 void CVarkelView::timerEvent(QTimerEvent* event) {

@@ -104,6 +104,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
@@ -119,6 +120,8 @@ private:
     const ChartMappings& CurrentDrawing();
     void SetViews(const ChartViews& views);
     void UpdateReadout(const QPoint& position);
+    // After a paint: the picture under a resting pointer may have changed (zoom, a reading).
+    void RefreshReadout();
     void SetReadout(const QString& text);
 
     MeasurementRun& m_run;
@@ -134,6 +137,8 @@ private:
     ChartMappings m_drawn;  // of the back buffer's last paint
     bool m_bDrawnValid = false;
     QString m_strReadout;
+    bool m_bPointerInside = false;
+    QPoint m_lastPointer;
     // A drag in progress: the chart grabbed, where, and the view and drawing then.
     ChartId m_dragChart = ChartId::None;
     QPoint m_dragStart;

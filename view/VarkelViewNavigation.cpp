@@ -3,6 +3,7 @@
 // or Home returns to the automatic view, and the pointer's sample is read out for the
 // status bar.
 
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -49,6 +50,8 @@ const ChartMappings& CVarkelView::CurrentDrawing() {
 
 void CVarkelView::wheelEvent(QWheelEvent* event) {
     const QPoint position = event->position().toPoint();
+    m_bPointerInside = true;
+    m_lastPointer = position;
     const ChartMappings& drawn = CurrentDrawing();
     const ChartId chart = ChartAt(drawn, position.x(), position.y());
     if (chart == ChartId::None) {
@@ -83,6 +86,8 @@ void CVarkelView::mousePressEvent(QMouseEvent* event) {
 
 void CVarkelView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint position = event->position().toPoint();
+    m_bPointerInside = true;
+    m_lastPointer = position;
     if (m_dragChart != ChartId::None && (event->buttons() & Qt::LeftButton)) {
         const QPoint travel = position - m_dragStart;
         // Not moved (yet): the view stays automatic if it was.
@@ -119,9 +124,21 @@ void CVarkelView::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void CVarkelView::enterEvent(QEnterEvent* event) {
+    m_bPointerInside = true;
+    m_lastPointer = event->position().toPoint();
+    UpdateReadout(m_lastPointer);
+    QWidget::enterEvent(event);
+}
+
 void CVarkelView::leaveEvent(QEvent* event) {
+    m_bPointerInside = false;
     SetReadout(QString());
     QWidget::leaveEvent(event);
+}
+
+void CVarkelView::RefreshReadout() {
+    if (m_bPointerInside) UpdateReadout(m_lastPointer);
 }
 
 void CVarkelView::UpdateReadout(const QPoint& position) {

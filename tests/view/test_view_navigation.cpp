@@ -243,6 +243,19 @@ void ViewNavigationTest::pointerReadsTheNearestSample() {
     Mouse(f.view, QEvent::MouseMove, QPoint(phaseColumn, Middle(phase).y()), Qt::NoButton, Qt::NoButton);
     QCOMPARE(f.view.SampleReadout(), QString("Time 10.500 min (0:10:30), Phase -29"));
 
+    // The picture changing under a resting pointer changes the readout at the next paint:
+    // zoomed in around the chart's left end, another sample lies under the pointer; Home
+    // brings the automatic picture, and sample 21, back.
+    const QString automatic = f.view.SampleReadout();
+    Wheel(f.view, QPoint(phase.plot.left + 5, Middle(phase).y()), 4);
+    Mouse(f.view, QEvent::MouseMove, QPoint(phaseColumn, Middle(phase).y()), Qt::NoButton, Qt::NoButton);
+    f.Picture();
+    QVERIFY(!f.view.SampleReadout().isEmpty());
+    QVERIFY(f.view.SampleReadout() != automatic);
+    QTest::keyClick(&f.view, Qt::Key_Home);
+    f.Picture();
+    QCOMPARE(f.view.SampleReadout(), automatic);
+
     // Off the charts, and out of the view, the readout goes.
     Mouse(f.view, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
     QCOMPARE(f.view.SampleReadout(), QString());
