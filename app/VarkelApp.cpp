@@ -74,8 +74,12 @@ bool CVarkelApp::InitInstance() {
             view->ShowLiveRun();
         }
     });
-    connect(doc, &CVarkelDoc::recentFilesChanged, frame,
-            [this, frame] { frame->SetRecentFiles(m_pRecent->Entries()); });
+    // Written at once: a program killed or crashed still leaves last night's run listed. A
+    // profile that cannot be written costs only the list.
+    connect(doc, &CVarkelDoc::recentFilesChanged, frame, [this, frame] {
+        frame->SetRecentFiles(m_pRecent->Entries());
+        m_pRecent->Save();
+    });
     connect(view, &CVarkelView::runStarted, doc, &CVarkelDoc::OnRunStarted);
     connect(view, &CVarkelView::runEnded, doc, &CVarkelDoc::OnRunEnded);
     connect(frame, &CMainFrame::appCommand, this, &CVarkelApp::OnCommand);

@@ -47,7 +47,7 @@ public:
     // with a message saying why, and the window opens untitled and empty all the same.
     // False when the program should end.
     bool InitInstance();
-    // Writes the profile (the recent-file list).
+    // Writes the profile (the recent-file list; it is also written whenever it changes).
     void ExitInstance();
 
     void OnAppAbout();

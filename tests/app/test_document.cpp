@@ -346,6 +346,8 @@ void DocumentTest::recentFilesOpenTheirRunsAndDropTheVanished() {
     QCOMPARE(f.app->RecentFiles().Entries(), QStringList{f.Q(f.run)});
     QVERIFY(!frame->Action(ID_FILE_MRU_FILE1 + 1)->isVisible());
     QCOMPARE(f.app->View()->ShownRun()->Count(), 3);
+    // The profile has it already, in case the program never reaches its orderly end.
+    QCOMPARE(RecentFileList(f.Q(f.dir.File("varkel.ini"))).Entries(), QStringList{f.Q(f.run)});
 }
 
 void DocumentTest::aDroppedFileIsOpened() {
