@@ -81,7 +81,7 @@ bool CVarkelApp::InitInstance() {
         m_pRecent->Save();
     });
     connect(view, &CVarkelView::runStarted, doc, &CVarkelDoc::OnRunStarted);
-    connect(view, &CVarkelView::runEnded, doc, &CVarkelDoc::OnRunEnded);
+    connect(view, &CVarkelView::runEnded, this, &CVarkelApp::OnRunEnded);
     connect(frame, &CMainFrame::appCommand, this, &CVarkelApp::OnCommand);
     connect(frame, &CMainFrame::fileDropped, this, &CVarkelApp::OnFileDropped);
     frame->SetRecentFiles(m_pRecent->Entries());
@@ -154,6 +154,17 @@ void CVarkelApp::OnOpenRecentFile(int index) {
 
 void CVarkelApp::OnFileDropped(const QString& path) {
     if (!m_pRun->IsMeasuring()) m_pDoc->OpenFile(path);
+}
+
+void CVarkelApp::OnRunEnded(const QString& dataFile) {
+    const bool followed = m_pDoc->IsRecording();
+    m_pDoc->OnRunEnded(dataFile);
+    // The live store stopped at its capacity, the data file did not: shown whole now. With
+    // lines still waiting for the file, or a file that cannot be read, the store stays shown.
+    if (followed && m_pRecords->store.count >= SampleStore::kCapacity && m_pRun->PendingLines() == 0) {
+        QString ignored;
+        m_pDoc->OnOpenDocument(dataFile, &ignored);
+    }
 }
 
 void CVarkelApp::OnFileSave() { m_pDoc->OnFileSave(); }

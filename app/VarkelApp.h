@@ -63,6 +63,9 @@ public:
     void OnFileExportImage();
     // Follows the View menu's check mark and keeps it in the profile.
     void OnViewLogImpedanceAxis();
+    // The window's run has ended: its data file becomes the document, and a run longer
+    // than the live store is shown whole from it.
+    void OnRunEnded(const QString& dataFile);
 
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
     CVarkelView* View() const;

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QCursor>
+#include <QGuiApplication>
 
 #include "RecentFileList.h"
 #include "SafeFileWrite.h"
@@ -96,7 +98,11 @@ CVarkelDoc::SaveResult CVarkelDoc::OnSaveDocument(const QString& path, QString* 
 
 bool CVarkelDoc::OpenWithReport(const QString& path) {
     QString error;
-    if (OnOpenDocument(path, &error)) return true;
+    // A week's run takes a moment to read.
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    const bool opened = OnOpenDocument(path, &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (opened) return true;
     m_prompts.ShowWarning(kAppName, S(QStringLiteral("Can't open %1.").arg(QFileInfo(path).fileName())),
                           S(error));
     return false;

@@ -21,6 +21,7 @@
 #include "app/RecentFileList.h"
 #include "app/VarkelDoc.h"
 #include "app/cli/PlotImage.h"
+#include "measure/SampleStore.h"
 #include "view/RecordedRun.h"
 #include "view/VarkelView.h"
 
@@ -255,6 +256,17 @@ void DocumentTest::aRecordedRunBecomesTheDocumentWhenItEnds() {
     QCOMPARE(ReadLines(copy).size(), std::size_t(3));
     QCOMPARE(f.Caption(), QString("kept.txt - Varkel"));
     QVERIFY(f.app->RecentFiles().Entries().contains(f.Q(data)));
+
+    // A run longer than the live store holds: once ended, shown whole from its file.
+    f.prompts.dataFileName = f.dir.File("long.txt");
+    f.app->View()->OnMeasurementStart();
+    Ticks(f, 8);
+    QVERIFY(!f.app->View()->ShownRun());
+    f.app->Records().store.count = SampleStore::kCapacity;  // as after 65,536 readings
+    f.app->View()->OnMeasurementStop();
+    QVERIFY(f.app->View()->ShownRun());
+    QCOMPARE(f.app->View()->ShownRun()->Count(), 4);  // the file's lines, not the store's
+    QCOMPARE(f.Caption(), QString("long.txt - Varkel"));
 
     // A run that ends by itself (the port gone) becomes the document the same way.
     f.prompts.dataFileName = f.dir.File("lost.txt");
