@@ -7,6 +7,10 @@
 #include <cstring>
 
 namespace {
+// A data line is some hundred bytes; a "line" this long is a file of another kind (an image,
+// /dev/zero), refused before all of it is held in memory.
+constexpr std::size_t kMaxLineBytes = 1 << 20;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // A field as a person can read it in a message: at most 24 characters, anything that is
@@ -76,7 +80,10 @@ public:
         ++m_scan.errorLine;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         DataRow row{};
-        const std::string problem = ParseLine(line, &row);
+        const std::string problem =
+            line.size() > kMaxLineBytes
+                ? "longer than " + std::to_string(kMaxLineBytes) + " bytes; every line holds seven numbers"
+                : ParseLine(line, &row);
         if (!problem.empty()) {
             m_scan.error = "line " + std::to_string(m_scan.errorLine) + ": " + problem;
             return false;
@@ -167,6 +174,7 @@ DataFileScan ScanDataFile(const std::string& path, DataRowSink& sink) {
             const std::size_t newline = piece.find('\n', start);
             if (newline == std::string_view::npos) {
                 partial.append(piece.substr(start));
+                if (partial.size() > kMaxLineBytes) good = scanner.Line(partial);
                 break;
             }
             const std::string_view rest = piece.substr(start, newline - start);

@@ -6,9 +6,10 @@
 // Accepted: numbers in decimal or exponent form with an optional sign, separated by blanks
 // or tabs (the run writes single spaces), blanks before and after, "\n" or "\r\n" line
 // ends, and a last line without a line end. Refused, naming the 1-based line: a line with
-// other than seven fields, a field that is not a number or is not finite (nan, inf), and a
+// other than seven fields, a field that is not a number or is not finite (nan, inf), a
 // blank line, which the run never writes and which therefore means the file is not one of
-// ours or was damaged. A file without any line holds no readings and is refused as well.
+// ours or was damaged, and a line longer than 1 MiB. A file without any line holds no
+// readings and is refused as well.
 
 #include <array>
 #include <cstddef>

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -48,6 +49,7 @@ TEST(DataFileScan, CutsLinesAtItsReadBoundariesExactlyAsTheWholeTextIsParsed) {
         {"fault far beyond the first read", ManyLines(15000, "\n") + "1 2 3\n" + ManyLines(10, "\n")},
         {"blank line after many", ManyLines(12000, "\n") + "\n"},
         {"one line longer than a read", std::string(300000, ' ') + "1 2 3 4 5 6 7\n"},
+        {"a line of more than a mebibyte", "1 2 3 4 5 6 7\n" + std::string(3 << 20, 'x')},
     };
     for (const Case& c : cases) {
         const std::string path = dir.File("run.txt");
@@ -76,7 +78,16 @@ TEST(DataFileScan, CutsLinesAtItsReadBoundariesExactlyAsTheWholeTextIsParsed) {
         ASSERT_EQ(sink.rows, ParseDataText(text).rows) << "shift " << shift;
     }
 
-    // The cases above as a person reads them.
+    // The cases above as a person reads them; a "line" without end is not read to its end.
+    WriteFile(dir.File("long.txt"), "1 2 3 4 5 6 7\n" + std::string(3 << 20, 'x'));
+    EXPECT_EQ(ParseDataText(ReadWholeFile(dir.File("long.txt"))).error,
+              "line 2: longer than 1048576 bytes; every line holds seven numbers");
+    if (std::filesystem::exists("/dev/zero")) {
+        CollectRows none;
+        EXPECT_EQ(ScanDataFile("/dev/zero", none).error,
+                  "line 1: longer than 1048576 bytes; every line holds seven numbers");
+    }
+
     CollectRows sink;
     WriteFile(dir.File("fault.txt"), ManyLines(15000, "\n") + "1 2 3\n");
     EXPECT_EQ(ScanDataFile(dir.File("fault.txt"), sink).error,
