@@ -274,7 +274,6 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
         }
         shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
         action->setText(QStringLiteral("&%1 %2").arg(n + 1).arg(shown));
-        action->setStatusTip(paths[n]);
     }
     m_pRecentSeparator->setVisible(!paths.isEmpty());
 }

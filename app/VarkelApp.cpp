@@ -177,9 +177,10 @@ void CVarkelApp::OnFileExportImage() {
     QImage image(view->size(), QImage::Format_RGB32);
     QString error;
     if (image.isNull()) {
-        error = path + QStringLiteral(": not enough memory for an image of %1 x %2 pixels")
-                           .arg(view->width())
-                           .arg(view->height());
+        const QString why = view->width() < 1 || view->height() < 1
+                                ? QStringLiteral(": the window shows no charts at %1 x %2 pixels")
+                                : QStringLiteral(": not enough memory for an image of %1 x %2 pixels");
+        error = path + why.arg(view->width()).arg(view->height());
     } else {
         view->Render(image);
         if (WritePngSafely(image, path, &error)) return;
