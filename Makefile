@@ -46,6 +46,7 @@ fuzz:
 bench: build
 	$(BUILD)/bin/varkel-bench-chart
 	$(BUILD)/bin/varkel-bench-soak
+	$(BUILD)/bin/varkel-bench-open
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

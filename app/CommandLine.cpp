@@ -248,7 +248,7 @@ std::string HelpText(const std::string& programName) {
            "two live charts.\n"
            "\n"
            "Usage:\n"
-           "  " + p + " [FILE]                 the window; FILE names the (empty) document\n"
+           "  " + p + " [FILE]                 the window, showing the recorded run in data file FILE\n"
            "  " + p + " --simulate             the window, every port served by the simulated amplifier\n"
            "  " + p + " --record FILE --port PORT --interval S [--readings N] [--overwrite]\n"
            "                                 record without a window: one status line per reading;\n"

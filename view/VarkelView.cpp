@@ -6,6 +6,7 @@
 #include <QTimerEvent>
 
 #include "MeasurementImage.h"
+#include "RecordedRun.h"
 #include "UiPrompts.h"
 #include "measure/MeasurementRun.h"
 #include "measure/PortMap.h"
@@ -21,6 +22,8 @@ CVarkelView::CVarkelView(MeasurementRun& run, const Readings& readings, const Sa
                          UiPrompts& prompts, QWidget* pParent)
     : QWidget(pParent), m_run(run), m_readings(readings), m_store(store), m_prompts(prompts) {
     setAttribute(Qt::WA_OpaquePaintEvent);  // the back buffer covers every pixel
+    setMouseTracking(true);                 // the sample readout follows the pointer
+    setFocusPolicy(Qt::WheelFocus);         // Home resets the zoom
     m_run.SetRepaintRequest([this] { update(); });
 }
 
@@ -83,6 +86,9 @@ int CVarkelView::StartMeasurement() {
     }
     m_warnings = RunWarnings();
     m_warnings.recordProblem = m_run.RecordProblem();
+    // The new run owns the charts: an opened run and any zoom go, as the old samples did.
+    ShowLiveRun();
+    emit runStarted(QString::fromStdString(m_run.m_strDataFile));
     return 0;
 }
 
@@ -96,6 +102,7 @@ void CVarkelView::StopMeasurement(RunEnd why) {
     m_run.StopMeasurement(why);
     emit commandStateChanged();
     PublishRunStatus();
+    emit runEnded(QString::fromStdString(m_run.m_strDataFile));
 }
 
 void CVarkelView::OnTimer() {
@@ -136,15 +143,35 @@ void CVarkelView::StartTimerOnFirstPaint() {
 
 int CVarkelView::StartTickTimer() { return startTimer(kTickMs); }
 
-void CVarkelView::Render(QImage& image) const { RenderMeasurement(image, m_readings, SeriesOf(m_store)); }
+SampleSeries CVarkelView::ShownSamples() const {
+    return m_pShownRun ? SeriesOf(*m_pShownRun) : SeriesOf(m_store);
+}
+
+const Readings& CVarkelView::ShownReadings() const {
+    return m_pShownRun ? m_pShownRun->last : m_readings;
+}
+
+void CVarkelView::Render(QImage& image, ChartMappings* drawn) const {
+    RenderMeasurement(image, ShownReadings(), ShownSamples(), m_views, drawn);
+}
+
+void CVarkelView::PaintBackBuffer() {
+    if (m_backBuffer.size() != size()) m_backBuffer = QImage(size(), QImage::Format_RGB32);
+    m_bDrawnValid = !m_backBuffer.isNull();
+    if (!m_bDrawnValid) {
+        m_drawn = ChartMappings();
+        return;
+    }
+    Render(m_backBuffer, &m_drawn);
+}
 
 void CVarkelView::paintEvent(QPaintEvent* event) {
     StartTimerOnFirstPaint();
-    if (m_backBuffer.size() != size()) m_backBuffer = QImage(size(), QImage::Format_RGB32);
-    if (m_backBuffer.isNull()) return;
-    Render(m_backBuffer);
+    PaintBackBuffer();
+    if (!m_bDrawnValid) return;
     QPainter painter(this);
     painter.drawImage(event->rect(), m_backBuffer, event->rect());
+    RefreshReadout();
 }
 
 void CVarkelView::timerEvent(QTimerEvent* event) {

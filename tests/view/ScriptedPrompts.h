@@ -23,6 +23,7 @@ public:
     bool yesNoAnswer = false;
     std::string documentSaveName;   // empty: cancelled
     std::string documentOpenName;
+    std::string imageFileName;      // empty: cancelled
 
     int dataFileAsked = 0;
     int setupAsked = 0;
@@ -54,4 +55,5 @@ public:
     }
     std::string AskDocumentSaveName() override { return documentSaveName; }
     std::string AskDocumentOpenName() override { return documentOpenName; }
+    std::string AskImageFileName() override { return imageFileName; }
 };
