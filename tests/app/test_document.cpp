@@ -268,13 +268,16 @@ void DocumentTest::aRecordedRunBecomesTheDocumentWhenItEnds() {
     QCOMPARE(f.app->View()->ShownRun()->Count(), 4);  // the file's lines, not the store's
     QCOMPARE(f.Caption(), QString("long.txt - Varkel"));
 
-    // A run that ends by itself (the port gone) becomes the document the same way.
+    // A run whose device is gone keeps waiting for it, still the live run; stopped, it
+    // becomes the document the same way.
     f.prompts.dataFileName = f.dir.File("lost.txt");
     f.app->View()->OnMeasurementStart();
     Ticks(f, 2);
-    f.line->vanished = true;
+    f.line->Unplug();
     Ticks(f, 2);
-    QVERIFY(!f.app->Run().IsMeasuring());
+    QVERIFY(f.app->Run().IsWaitingForDevice());
+    QVERIFY(f.app->Document().IsRecording());
+    f.app->View()->OnMeasurementStop();
     QCOMPARE(f.app->Document().RunFile(), f.Q(f.dir.File("lost.txt")));
 }
 
