@@ -1,13 +1,15 @@
 # The two everyday commands:
-#   make run    installs what is missing, builds, and runs the program on the simulated amplifier
-#   make test   installs what is missing, builds, and runs every test
+#   make run      installs what is missing, builds, and runs the program on the simulated amplifier
+#   make test     installs what is missing, builds, and runs every test
+# and the Debian package:
+#   make package  builds build/varkel_<version>_<arch>.deb
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build test run test-sanitize fuzz bench clean
+.PHONY: all deps build test run package test-sanitize fuzz bench clean
 
 all: build
 
@@ -26,6 +28,9 @@ test: build
 run: build
 	@bash scripts/run.sh $(BUILD)
 
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 test-sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARKEL_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
@@ -41,6 +46,7 @@ fuzz:
 bench: build
 	$(BUILD)/bin/varkel-bench-chart
 	$(BUILD)/bin/varkel-bench-soak
+	$(BUILD)/bin/varkel-bench-open
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

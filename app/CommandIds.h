@@ -9,10 +9,15 @@ enum CommandId : int {
     ID_FILE_SAVEDATA = 32771,
     ID_MEASUREMENT_START = 32772,
     ID_MEASUREMENT_STOP = 32773,
+    ID_FILE_EXPORT_IMAGE = 32774,   // File: the view as a PNG image
+    ID_VIEW_LOG_IMPEDANCE = 32775,  // View: logarithmic impedance axis (checked)
 
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_MRU_FILE1 = 57616,  // the recent-file list's entries, File1..File4 of the profile
+    ID_FILE_MRU_FILE4 = 57619,
     ID_EDIT_COPY = 57634,
     ID_EDIT_CUT = 57635,
     ID_EDIT_PASTE = 57637,

@@ -2,13 +2,21 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
+
+#include <algorithm>
 
 #include "CommandIds.h"
 #include "CommandStrings.h"
@@ -38,6 +46,11 @@ CMainFrame::CMainFrame(CVarkelView* pView, UiPrompts& prompts, QWidget* pParent)
         m_strRunMessage = message;
         UpdateMessagePane();
     });
+    connect(m_pView, &CVarkelView::sampleReadoutChanged, this, [this](const QString& text) {
+        m_strReadout = text;
+        UpdateMessagePane();
+    });
+    setAcceptDrops(true);
     UpdateCommandUI();
 }
 
@@ -57,15 +70,36 @@ QAction* CMainFrame::AddCommand(int commandId, const QString& text) {
     return action;
 }
 
+QAction* CMainFrame::AddAppCommand(int commandId, const QString& text) {
+    QAction* action = AddCommand(commandId, text);
+    connect(action, &QAction::triggered, this, [this, commandId] { emit appCommand(commandId); });
+    return action;
+}
+
 QMenu* CMainFrame::Menu(int index) const {
     return index >= 0 && index < m_menus.size() ? m_menus[index] : nullptr;
 }
 
 void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* saveData = AddCommand(ID_FILE_SAVEDATA, QStringLiteral("&Save data"));
+    // Open and Save carry their accelerators (CreateAccelerators); Save As has none.
+    file->addAction(AddCommand(ID_FILE_OPEN, QStringLiteral("&Open...")));
+    file->addAction(AddCommand(ID_FILE_SAVE, QStringLiteral("&Save")));
+    file->addAction(AddAppCommand(ID_FILE_SAVE_AS, QStringLiteral("Save &As...")));
+    file->addSeparator();
+    file->addAction(AddAppCommand(ID_FILE_EXPORT_IMAGE, QStringLiteral("&Export Chart Image...")));
+    file->addSeparator();
+    QAction* saveData = AddCommand(ID_FILE_SAVEDATA, QStringLiteral("Save &data"));
     connect(saveData, &QAction::triggered, m_pView, &CVarkelView::OnFileSaveData);
     file->addAction(saveData);
+    m_pRecentSeparator = file->addSeparator();
+    for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id) {
+        QAction* recent = AddAppCommand(id, QString());
+        recent->setVisible(false);
+        file->addAction(recent);
+        m_recentFiles.append(recent);
+    }
+    m_pRecentSeparator->setVisible(false);
     file->addSeparator();
     QAction* exit = AddCommand(ID_APP_EXIT, QStringLiteral("E&xit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -89,6 +123,11 @@ void CMainFrame::CreateMenus() {
     statusBarToggle->setChecked(true);
     connect(statusBarToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     view->addAction(statusBarToggle);
+    view->addSeparator();
+    QAction* logAxis =
+        AddAppCommand(ID_VIEW_LOG_IMPEDANCE, QStringLiteral("&Logarithmic Impedance Axis"));
+    logAxis->setCheckable(true);
+    view->addAction(logAxis);
     connect(view, &QMenu::aboutToShow, this, &CMainFrame::OnViewMenuAboutToShow);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -124,7 +163,9 @@ void CMainFrame::CreateAccelerators() {
         {ID_PREV_PANE, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
     };
     for (const Accelerator& accelerator : table) {
-        QAction* action = AddCommand(accelerator.id, QString());
+        // Open and Save are on the File menu already: the same action takes the keys.
+        QAction* action = m_actions.value(accelerator.id, nullptr);
+        if (!action) action = AddCommand(accelerator.id, QString());
         action->setShortcuts(accelerator.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
@@ -212,6 +253,29 @@ void CMainFrame::SetDocumentTitle(const QString& title) {
 void CMainFrame::UpdateCommandUI() {
     m_actions.value(ID_MEASUREMENT_START)->setEnabled(m_pView->IsStartEnabled());
     m_actions.value(ID_MEASUREMENT_STOP)->setEnabled(m_pView->IsStopEnabled());
+    // The live run owns the charts, and its data file is not a finished document yet.
+    const bool idle = !m_pView->IsMeasuring();
+    for (int id : {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS}) m_actions.value(id)->setEnabled(idle);
+    for (QAction* recent : m_recentFiles) recent->setEnabled(idle);
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& paths) {
+    constexpr int kShownChars = 60;
+    for (int n = 0; n < m_recentFiles.size(); ++n) {
+        QAction* action = m_recentFiles[n];
+        action->setVisible(n < paths.size());
+        if (n >= paths.size()) continue;
+        QString shown = QDir::toNativeSeparators(paths[n]);
+        if (shown.size() > kShownChars) {
+            // The folder's middle goes; the file's name stays whole.
+            const QString name = QFileInfo(paths[n]).fileName();
+            const int head = std::max(3, kShownChars - static_cast<int>(name.size()) - 4);
+            shown = shown.left(head) + QStringLiteral("...") + QDir::separator() + name;
+        }
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        action->setText(QStringLiteral("&%1 %2").arg(n + 1).arg(shown));
+    }
+    m_pRecentSeparator->setVisible(!paths.isEmpty());
 }
 
 void CMainFrame::ShowPrompt(int commandId) {
@@ -229,6 +293,8 @@ void CMainFrame::ClearPrompt() {
 void CMainFrame::UpdateMessagePane() {
     if (m_bPromptShown) {
         m_pMessagePane->setText(m_strPrompt);
+    } else if (!m_strReadout.isEmpty()) {
+        m_pMessagePane->setText(m_strReadout);
     } else {
         m_pMessagePane->setText(m_strRunMessage.isEmpty() ? IdleMessage() : m_strRunMessage);
     }
@@ -283,6 +349,32 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
     }
     // Ends a run now ("LOCL 0\r", port closed), not only when the view is destroyed later.
-    m_pView->StopMeasurement();
+    m_pView->StopMeasurement(RunEnd::WindowClosed);
     event->accept();
+}
+
+QString CMainFrame::DroppedFile(const QMimeData* data) const {
+    if (!data || !data->hasUrls() || m_pView->IsMeasuring()) return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+    return urls.front().toLocalFile();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    // One local file, and only while the charts are free to show it.
+    if (DroppedFile(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit fileDropped(path);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // CMainFrame: the program's one top-level window. Menu, accelerators, a dockable toolbar
 // (Start, Stop, About) and a status bar (message pane, CAP, NUM, SCRL) around the
-// measurement view. The view handles Start, Stop and "Save data"; About, New, Open and
-// Save go to the application through appCommand; Exit and the View toggles are handled here.
+// measurement view. The view handles Start, Stop and "Save data"; About, New, Open, the
+// recent files, Save, Save As, Export and the logarithmic axis go to the application
+// through appCommand, as does a file dropped on the window; Exit and the bar toggles are
+// handled here.
 
 #include <QHash>
 #include <QMainWindow>
@@ -12,6 +14,7 @@ class CVarkelView;
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QTimer;
 class QToolBar;
 class UiPrompts;
@@ -36,8 +39,13 @@ public:
     // The caption: "<document title> - Varkel".
     void SetDocumentTitle(const QString& title);
 
-    // Enables Start and Stop (menu and toolbar) as the view says.
+    // Enables Start and Stop (menu and toolbar) as the view says, and the commands that
+    // would replace what the charts show (Open, the recent files, drops) and Save and
+    // Save As only while no measurement runs.
     void UpdateCommandUI();
+
+    // The File menu's recent files, newest first ("&1 path" ...); at most four are shown.
+    void SetRecentFiles(const QStringList& paths);
 
     // A command's prompt in the message pane while its menu item is highlighted or its button
     // pointed at; ClearPrompt returns to "Ready" or the run's progress.
@@ -48,16 +56,23 @@ public:
     void UpdateIndicators();
 
 signals:
-    // About (57664), New (57600), Open (57601), Save (57603): the application's commands.
+    // About, New, Open, Save, Save As, a recent file (ID_FILE_MRU_FILE1 + index), Export
+    // and the logarithmic axis (its action's check state tells which): the application's.
     void appCommand(int commandId);
+    // A local file dropped on the window while no measurement runs: to be opened.
+    void fileDropped(const QString& path);
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* AddCommand(int commandId, const QString& text);
+    QAction* AddAppCommand(int commandId, const QString& text);
+    QString DroppedFile(const QMimeData* data) const;
     void CreateMenus();
     void CreateAccelerators();
     void CreateToolBar();
@@ -76,4 +91,7 @@ private:
     bool m_bPromptShown = false;
     QString m_strPrompt;
     QString m_strRunMessage;
+    QString m_strReadout;  // the sample under the pointer, while it is over a chart
+    QList<QAction*> m_recentFiles;
+    QAction* m_pRecentSeparator = nullptr;
 };

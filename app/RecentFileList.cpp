@@ -35,6 +35,10 @@ void RecentFileList::Add(const QString& path) {
     while (m_entries.size() > kMaxEntries) m_entries.removeLast();
 }
 
+void RecentFileList::Remove(const QString& path) {
+    m_entries.removeAll(QFileInfo(path).absoluteFilePath());
+}
+
 bool RecentFileList::Save() const {
     QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
     QSettings profile(m_iniPath, QSettings::IniFormat);

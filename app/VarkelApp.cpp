@@ -1,34 +1,22 @@
 #include "VarkelApp.h"
 
-#include <QTimer>
-
 #include "AboutDlg.h"
 #include "CommandIds.h"
 #include "CommandLine.h"
-#include "DemoPrompts.h"
 #include "MainFrame.h"
 #include "RecentFileList.h"
+#include "SafeFileWrite.h"
 #include "VarkelDoc.h"
+#include "ViewSettings.h"
 #include "measure/Clock.h"
 #include "measure/MeasurementRun.h"
 #include "platform/serial/PortFactory.h"
 #include "view/DialogPrompts.h"
+#include "view/RecordedRun.h"
 #include "view/VarkelView.h"
-
-namespace {
-// The real dialogs, or the demonstration's answers in front of them.
-UiPrompts& ChoosePrompts(std::unique_ptr<DialogPrompts>& dialogs, std::unique_ptr<UiPrompts>& demo,
-                         const QString& demoFile) {
-    dialogs = std::make_unique<DialogPrompts>();
-    if (demoFile.isEmpty()) return *dialogs;
-    demo = std::make_unique<DemoPrompts>(*dialogs, demoFile.toStdString());
-    return *demo;
-}
-}  // namespace
 
 CVarkelApp::CVarkelApp(const CommandLine& line)
     : m_strDocumentFile(QString::fromStdString(line.documentFile)),
-      m_strDemoDataFile(qEnvironmentVariable("VARKEL_DEMO_START")),
       m_pOwnClock(std::make_unique<SteadyClock>()),
       m_clock(*m_pOwnClock),
       m_ports(PortMapFor(line)),
@@ -37,7 +25,8 @@ CVarkelApp::CVarkelApp(const CommandLine& line)
       m_pRecords(std::make_unique<MeasurementRecords>()),
       m_pRun(std::make_unique<MeasurementRun>(m_pRecords->state, m_pRecords->readings,
                                               m_pRecords->store, m_clock, m_ports, m_factory)),
-      m_prompts(ChoosePrompts(m_pDialogPrompts, m_pDemoPrompts, m_strDemoDataFile)),
+      m_pDialogPrompts(std::make_unique<DialogPrompts>()),
+      m_prompts(*m_pDialogPrompts),
       m_pRecent(std::make_unique<RecentFileList>(RecentFileList::DefaultProfilePath())) {}
 
 CVarkelApp::CVarkelApp(const CommandLine& line, Clock& clock, SerialPortFactory& factory,
@@ -61,39 +50,39 @@ bool CVarkelApp::InitInstance() {
     auto* view = new CVarkelView(*m_pRun, m_pRecords->readings, m_pRecords->store, m_prompts);
     m_pMainFrame = std::make_unique<CMainFrame>(view, m_prompts);
     if (m_pDialogPrompts) m_pDialogPrompts->SetOwner(m_pMainFrame.get());
-    connect(m_pDoc.get(), &CVarkelDoc::titleChanged, m_pMainFrame.get(), &CMainFrame::SetDocumentTitle);
-    connect(m_pMainFrame.get(), &CMainFrame::appCommand, this, &CVarkelApp::OnCommand);
-
-    if (m_strDocumentFile.isEmpty()) {
-        m_pDoc->OnNewDocument();
-    } else {
-        QString error;
-        if (!m_pDoc->OnOpenDocument(m_strDocumentFile, &error)) {
-            m_prompts.ShowWarning(kAppName, "Failed to open document.", error.toStdString());
-            return false;
+    CMainFrame* frame = m_pMainFrame.get();
+    CVarkelDoc* doc = m_pDoc.get();
+    connect(doc, &CVarkelDoc::titleChanged, frame, &CMainFrame::SetDocumentTitle);
+    connect(doc, &CVarkelDoc::shownRunChanged, view, [view](std::shared_ptr<const RecordedRun> run) {
+        if (run) {
+            view->ShowRecordedRun(std::move(run));
+        } else {
+            view->ShowLiveRun();
         }
-    }
+    });
+    // Written at once: a program killed or crashed still leaves last night's run listed. A
+    // profile that cannot be written costs only the list.
+    connect(doc, &CVarkelDoc::recentFilesChanged, frame, [this, frame] {
+        frame->SetRecentFiles(m_pRecent->Entries());
+        m_pRecent->Save();
+    });
+    connect(view, &CVarkelView::runStarted, doc, &CVarkelDoc::OnRunStarted);
+    connect(view, &CVarkelView::runEnded, this, &CVarkelApp::OnRunEnded);
+    connect(frame, &CMainFrame::appCommand, this, &CVarkelApp::OnCommand);
+    connect(frame, &CMainFrame::fileDropped, this, &CVarkelApp::OnFileDropped);
+    frame->SetRecentFiles(m_pRecent->Entries());
+
+    const bool logAxis = ReadLogImpedanceAxis(m_pRecent->ProfilePath());
+    frame->Action(ID_VIEW_LOG_IMPEDANCE)->setChecked(logAxis);
+    view->SetLogImpedanceAxis(logAxis);
+
+    m_pDoc->OnNewDocument();
+    // A file that is not a run is said so; the window opens empty all the same, so the user
+    // can open another one rather than start the program again.
+    if (!m_strDocumentFile.isEmpty()) m_pDoc->OpenFile(m_strDocumentFile);
     m_pMainFrame->resize(1000, 700);
     m_pMainFrame->show();
-    if (!m_strDemoDataFile.isEmpty()) {
-        QTimer::singleShot(0, view, &CVarkelView::OnMeasurementStart);
-    }
-    ScheduleScreenshot();
     return true;
-}
-
-// VARKEL_SCREENSHOT=FILE.png [VARKEL_SCREENSHOT_AFTER=seconds, default 12]: grabs the main
-// window into FILE and closes it, for the documentation's picture.
-void CVarkelApp::ScheduleScreenshot() {
-    const QString file = qEnvironmentVariable("VARKEL_SCREENSHOT");
-    if (file.isEmpty()) return;
-    bool ok = false;
-    int seconds = qEnvironmentVariableIntValue("VARKEL_SCREENSHOT_AFTER", &ok);
-    if (!ok || seconds < 0) seconds = 12;
-    QTimer::singleShot(seconds * 1000, m_pMainFrame.get(), [this, file] {
-        m_pMainFrame->grab().save(file);
-        m_pMainFrame->close();
-    });
 }
 
 void CVarkelApp::ExitInstance() { m_pRecent->Save(); }
@@ -104,7 +93,14 @@ void CVarkelApp::OnCommand(int commandId) {
         case ID_FILE_NEW: OnFileNew(); break;
         case ID_FILE_OPEN: OnFileOpen(); break;
         case ID_FILE_SAVE: OnFileSave(); break;
-        default: break;
+        case ID_FILE_SAVE_AS: OnFileSaveAs(); break;
+        case ID_FILE_EXPORT_IMAGE: OnFileExportImage(); break;
+        case ID_VIEW_LOG_IMPEDANCE: OnViewLogImpedanceAxis(); break;
+        default:
+            if (commandId >= ID_FILE_MRU_FILE1 && commandId <= ID_FILE_MRU_FILE4) {
+                OnOpenRecentFile(commandId - ID_FILE_MRU_FILE1);
+            }
+            break;
     }
 }
 
@@ -115,5 +111,54 @@ void CVarkelApp::OnAppAbout() {
 
 // New renews the document only: the view, the run and its records stay as they are.
 void CVarkelApp::OnFileNew() { m_pDoc->OnNewDocument(); }
-void CVarkelApp::OnFileOpen() { m_pDoc->OnFileOpen(); }
+
+void CVarkelApp::OnFileOpen() {
+    if (!m_pRun->IsMeasuring()) m_pDoc->OnFileOpen();
+}
+
+void CVarkelApp::OnOpenRecentFile(int index) {
+    if (!m_pRun->IsMeasuring()) m_pDoc->OnOpenRecentFile(index);
+}
+
+void CVarkelApp::OnFileDropped(const QString& path) {
+    if (!m_pRun->IsMeasuring()) m_pDoc->OpenFile(path);
+}
+
+void CVarkelApp::OnRunEnded(const QString& dataFile) {
+    const bool followed = m_pDoc->IsRecording();
+    m_pDoc->OnRunEnded(dataFile);
+    // The live store stopped at its capacity, the data file did not: shown whole now. With
+    // lines still waiting for the file, or a file that cannot be read, the store stays shown.
+    if (followed && m_pRecords->store.count >= SampleStore::kCapacity && m_pRun->PendingLines() == 0) {
+        QString ignored;
+        m_pDoc->OnOpenDocument(dataFile, &ignored);
+    }
+}
+
 void CVarkelApp::OnFileSave() { m_pDoc->OnFileSave(); }
+void CVarkelApp::OnFileSaveAs() { m_pDoc->OnFileSaveAs(); }
+
+void CVarkelApp::OnFileExportImage() {
+    CVarkelView* view = View();
+    const QString path = QString::fromStdString(m_prompts.AskImageFileName());
+    if (path.isEmpty() || !view) return;
+    QImage image(view->size(), QImage::Format_RGB32);
+    QString error;
+    if (image.isNull()) {
+        const QString why = view->width() < 1 || view->height() < 1
+                                ? QStringLiteral(": the window shows no charts at %1 x %2 pixels")
+                                : QStringLiteral(": not enough memory for an image of %1 x %2 pixels");
+        error = path + why.arg(view->width()).arg(view->height());
+    } else {
+        view->Render(image);
+        if (WritePngSafely(image, path, &error)) return;
+    }
+    m_prompts.ShowWarning(kAppName, "Failed to export the chart image.", error.toStdString());
+}
+
+void CVarkelApp::OnViewLogImpedanceAxis() {
+    const bool on = m_pMainFrame->Action(ID_VIEW_LOG_IMPEDANCE)->isChecked();
+    View()->SetLogImpedanceAxis(on);
+    // A profile that cannot be written costs only the choice at the next start.
+    WriteLogImpedanceAxis(m_pRecent->ProfilePath(), on);
+}

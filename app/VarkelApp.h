@@ -1,7 +1,8 @@
 #pragma once
 // CVarkelApp: the application. It owns the process-wide measurement records, the clock,
 // the port map and factory, the one measurement run, the document and the main window,
-// and handles About, New, Open and Save.
+// and handles About, New, Open (also of recent and dropped files), Save, Save As, Export
+// and the logarithmic impedance axis.
 
 #include <QObject>
 #include <QString>
@@ -41,17 +42,30 @@ public:
                const QString& profilePath);
     ~CVarkelApp() override;
 
-    // Creates the document, the main window and the view, opens the document named on the
-    // command line (a file that cannot be opened ends start-up after saying why) and shows
-    // the window. False when the program should end.
+    // Creates the document, the main window and the view, opens the run named on the
+    // command line and shows the window. A file that cannot be opened as a run is refused
+    // with a message saying why, and the window opens untitled and empty all the same.
+    // False when the program should end.
     bool InitInstance();
-    // Writes the profile (the recent-file list).
+    // Writes the profile (the recent-file list; it is also written whenever it changes).
     void ExitInstance();
 
     void OnAppAbout();
     void OnFileNew();
+    // Open, a recent file and a drop replace what the charts show: refused while a
+    // measurement runs.
     void OnFileOpen();
+    void OnOpenRecentFile(int index);
+    void OnFileDropped(const QString& path);
     void OnFileSave();
+    void OnFileSaveAs();
+    // The view as the window shows it, as a PNG image at the view's size.
+    void OnFileExportImage();
+    // Follows the View menu's check mark and keeps it in the profile.
+    void OnViewLogImpedanceAxis();
+    // The window's run has ended: its data file becomes the document, and a run longer
+    // than the live store is shown whole from it.
+    void OnRunEnded(const QString& dataFile);
 
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
     CVarkelView* View() const;
@@ -62,10 +76,8 @@ public:
 
 private:
     void OnCommand(int commandId);
-    void ScheduleScreenshot();
 
     QString m_strDocumentFile;
-    QString m_strDemoDataFile;  // VARKEL_DEMO_START: start a run on this file once shown
     std::unique_ptr<Clock> m_pOwnClock;
     Clock& m_clock;
     PortMap m_ports;
@@ -74,7 +86,6 @@ private:
     std::unique_ptr<MeasurementRecords> m_pRecords;
     std::unique_ptr<MeasurementRun> m_pRun;
     std::unique_ptr<DialogPrompts> m_pDialogPrompts;
-    std::unique_ptr<UiPrompts> m_pDemoPrompts;
     UiPrompts& m_prompts;
     std::unique_ptr<RecentFileList> m_pRecent;
     std::unique_ptr<CVarkelDoc> m_pDoc;

@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
             return RunRecord(line);
         case CommandLine::Mode::Plot:
             return RunPlot(argc, argv, line);
+        case CommandLine::Mode::ListPorts:
+            return RunListPorts(line);
         case CommandLine::Mode::Window:
             break;
     }

@@ -2,6 +2,7 @@
 // ReadLine and MeasureQuantity. Checks what the rest of the program relies on: replies stay
 // bounded and terminated, readings stay finite, the selector alternates, nothing hangs.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -30,13 +31,13 @@ public:
         // Some of what is left, as if it had already arrived.
         return m_pos < m_size ? static_cast<int>((m_size - m_pos) % 7) : 0;
     }
-    SerialRead ReadByte() override {
+    SerialRead ReadByte(int maxWaitMs) override {
         if (m_failed) return {SerialRead::Status::Failed, 0};
-        if (m_pos >= m_size) return TimeOut();
+        if (m_pos >= m_size) return TimeOut(maxWaitMs);
         std::uint8_t b = m_data[m_pos++];
         if (b == 0xFF && m_pos < m_size) {
             const std::uint8_t kind = m_data[m_pos++] % 3;
-            if (kind == 1) return TimeOut();
+            if (kind == 1) return TimeOut(maxWaitMs);
             if (kind == 2) {
                 m_failed = true;
                 return {SerialRead::Status::Failed, 0};
@@ -44,15 +45,17 @@ public:
         }
         return {SerialRead::Status::Byte, b};
     }
-    bool WriteByte(unsigned char) override { return !m_failed; }
+    SerialWrite WriteByte(unsigned char) override {
+        return m_failed ? SerialWrite::Failed : SerialWrite::Written;
+    }
     bool SetDtr(bool) override { return !m_failed; }
     void Close() override {}
     bool IsOpen() const override { return true; }
     std::string ErrorText() const override { return "fuzz: port failed"; }
 
 private:
-    SerialRead TimeOut() {
-        m_clock.Sleep(m_settings.ByteReadTimeoutMs());
+    SerialRead TimeOut(int maxWaitMs) {
+        m_clock.Sleep(ByteWaitMs(m_settings.ByteReadTimeoutMs(), maxWaitMs));
         return {SerialRead::Status::TimedOut, 0};
     }
     const std::uint8_t* m_data;
@@ -115,9 +118,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // A reply may hold NUL bytes, so look at raw bytes, not C strings.
             const int max = SerialLink::kMaxReplyBytes;
             if (!std::memchr(buffer, '\0', max + 1)) std::abort();
+            // The first line end, if any: the reply must stop right after it. A leading '\n'
+            // is skipped, never kept.
             const char* cr = static_cast<const char*>(std::memchr(buffer, '\r', max));
-            if (end == ReplyEnd::CarriageReturn && (!cr || cr[1] != '\0')) std::abort();
-            if (end == ReplyEnd::Overlong && (cr || buffer[max] != '\0')) std::abort();
+            const char* lf = static_cast<const char*>(std::memchr(buffer, '\n', max));
+            const char* lineEnd = !cr ? lf : !lf ? cr : std::min(cr, lf);
+            if (buffer[0] == '\n') std::abort();
+            if (end == ReplyEnd::LineEnd && (!lineEnd || lineEnd[1] != '\0')) std::abort();
+            if (end == ReplyEnd::Overlong && (lineEnd || buffer[max] != '\0')) std::abort();
         }
     }
     return 0;

@@ -4,12 +4,21 @@
 // days (up to 455 days at the longest interval) never sees its time wrap. Tests hand the
 // core a fake one.
 
+#include <chrono>
+
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual long long Milliseconds() = 0;
     // Blocks the calling thread for about ms milliseconds.
     virtual void Sleep(int ms) = 0;
+    // Calendar time for records a person or a script reads later: milliseconds since
+    // 1970-01-01 00:00 UTC. The system's clock unless a test says otherwise.
+    virtual long long UtcMilliseconds() {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    }
 };
 
 // The real clock over std::chrono::steady_clock, counting from its construction, which the

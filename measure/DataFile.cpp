@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <unordered_set>
 #include <vector>
 
@@ -27,101 +28,116 @@ std::string Reason(const std::string& path, int error) {
     return path + ": " + std::strerror(error);
 }
 
+// Makes a newly created name durable: the file's own sync does not cover its folder entry.
+void SyncFolderOf(const char* path) {
+#ifndef _WIN32
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) folder = ".";
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    // Some file systems cannot sync a folder; the file itself is synced at every line.
+    [[maybe_unused]] const int synced = fsync(fd);
+    close(fd);
+#else
+    (void)path;
+#endif
+}
+
+#ifndef _WIN32
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Copies every byte of from into to, which is open for appending and empty.
+bool CopyInto(int from, off_t size, int to) {
+    char buffer[64 * 1024];
+    for (off_t offset = 0; offset < size;) {
+        const ssize_t got = pread(from, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return got == 0;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = write(to, buffer + done, static_cast<std::size_t>(got - done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return false;
+            done += put;
+        }
+        offset += got;
+    }
+    return fsync(to) == 0;
+}
+#endif
 }  // namespace
 
 DataFile::~DataFile() { Untrack(); }
 
 // Appends lines to path in one open: all of them reach the disk, or the file is cut back to
-// the length it had and none of them counts as written.
+// the length it had and none of them counts as written. While guarding the run's own file,
+// a file found replaced is first given back every line the tracked one held, and the handle
+// kept afterwards is taken from this very open, so no deletion between two lines can slip
+// between writing and tracking.
 DataFileResult DataFile::AppendLines(const std::string& path, const std::string* lines,
                                      std::size_t n) {
-    if (DataFileResult restored = RestoreIfReplaced(path); !restored.ok) return restored;
-    std::FILE* file = std::fopen(path.c_str(), "a");
+#ifdef _WIN32
+    const bool guarded = false;  // a file held open cannot be deleted there
+#else
+    const bool guarded = m_bGuarding && path == m_createdPath;
+#endif
+    std::FILE* file = std::fopen(path.c_str(), guarded ? "a+" : "a");
     if (!file) return {false, Reason(path, errno)};
+    const int fd = VARKEL_FILENO(file);
+    bool ok = true;
+    int error = 0;
+#ifndef _WIN32
+    struct stat written {};
+    struct stat held {};
+    const bool replaced = guarded && m_trackedFd >= 0 && fstat(fd, &written) == 0 &&
+                          fstat(m_trackedFd, &held) == 0 && !SameFile(written, held);
+    // A file at least as long as ours in its place is someone else's: it is not overwritten.
+    if (replaced && written.st_size < held.st_size) {
+        ok = ftruncate(fd, 0) == 0 && CopyInto(m_trackedFd, held.st_size, fd);
+        if (!ok) error = errno;
+    }
+#endif
     std::fseek(file, 0, SEEK_END);
     const long before = std::ftell(file);
-    bool ok = true;
     for (std::size_t i = 0; ok && i < n; ++i) ok = std::fputs(lines[i].c_str(), file) >= 0;
     ok = ok && std::fflush(file) == 0;
-    ok = ok && VARKEL_FSYNC(VARKEL_FILENO(file)) == 0;
-    const int error = errno;
+    ok = ok && VARKEL_FSYNC(fd) == 0;
+    if (!ok && error == 0) error = errno;
     if (!ok && before >= 0) {
         // Drop what did get through, so a retry never leaves half a line behind.
         std::clearerr(file);
-        [[maybe_unused]] const int cut = VARKEL_TRUNCATE(VARKEL_FILENO(file), before);
+        [[maybe_unused]] const int cut = VARKEL_TRUNCATE(fd, before);
     }
+#ifndef _WIN32
+    if (ok && guarded) {
+        struct stat now {};
+        const bool sameAsHeld = m_trackedFd >= 0 && fstat(fd, &written) == 0 &&
+                                fstat(m_trackedFd, &now) == 0 && SameFile(written, now);
+        if (!sameAsHeld) {
+            Untrack();
+            m_trackedFd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        }
+    }
+#endif
     const bool closed = std::fclose(file) == 0;
     if (!ok) return {false, Reason(path, error)};
     if (!closed) return {false, Reason(path, errno)};
-    Track(path);
     return {true, {}};
-}
-
-#ifdef _WIN32
-// An open handle keeps Windows from deleting the file in the first place.
-DataFileResult DataFile::RestoreIfReplaced(const std::string&) { return {true, {}}; }
-void DataFile::Track(const std::string&) {}
-void DataFile::Untrack() {}
-#else
-DataFileResult DataFile::RestoreIfReplaced(const std::string& path) {
-    if (m_trackedFd < 0 || path != m_trackedPath) return {true, {}};
-    struct stat old {};
-    struct stat now {};
-    if (fstat(m_trackedFd, &old) != 0) return {true, {}};
-    if (stat(path.c_str(), &now) == 0) {
-        const bool same = now.st_dev == old.st_dev && now.st_ino == old.st_ino;
-        // Another file in its place that lacks our lines: someone deleted ours and an
-        // earlier restore was cut short, or an empty file was put there.
-        if (same || now.st_size >= old.st_size) return {true, {}};
-    } else if (errno != ENOENT) {
-        return {true, {}};  // the folder itself is unusable: the append will say so
-    }
-
-    std::FILE* out = std::fopen(path.c_str(), "w");
-    if (!out) return {false, Reason(path, errno)};
-    char buffer[64 * 1024];
-    bool ok = true;
-    for (off_t offset = 0; ok && offset < old.st_size;) {
-        const ssize_t got = pread(m_trackedFd, buffer, sizeof buffer, offset);
-        if (got <= 0) break;
-        ok = std::fwrite(buffer, 1, static_cast<std::size_t>(got), out) ==
-             static_cast<std::size_t>(got);
-        offset += got;
-    }
-    ok = ok && std::fflush(out) == 0 && fsync(fileno(out)) == 0;
-    const int error = errno;
-    const bool closed = std::fclose(out) == 0;
-    if (!ok || !closed) return {false, Reason(path, ok ? errno : error)};
-    Untrack();
-    return {true, {}};
-}
-
-void DataFile::Track(const std::string& path) {
-    struct stat now {};
-    if (stat(path.c_str(), &now) != 0) return;
-    if (m_trackedFd >= 0 && path == m_trackedPath) {
-        struct stat held {};
-        if (fstat(m_trackedFd, &held) == 0 && held.st_dev == now.st_dev &&
-            held.st_ino == now.st_ino) {
-            return;
-        }
-    }
-    Untrack();
-    m_trackedFd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_trackedFd >= 0) m_trackedPath = path;
 }
 
 void DataFile::Untrack() {
+#ifndef _WIN32
     if (m_trackedFd >= 0) close(m_trackedFd);
-    m_trackedFd = -1;
-    m_trackedPath.clear();
-}
 #endif
+    m_trackedFd = -1;
+}
 
 DataFileResult CreateDataFile(const char* path) {
     std::FILE* file = std::fopen(path, "w");
     if (!file) return {false, Reason(path, errno)};
     if (std::fclose(file) != 0) return {false, Reason(path, errno)};
+    SyncFolderOf(path);
     return {true, {}};
 }
 
@@ -140,9 +156,33 @@ std::string FormatDataLine(double elapsedSeconds, double voltage, double voltage
     return line;
 }
 
+std::size_t DataFile::PendingFor(const std::string& path) const {
+    std::size_t n = 0;
+    for (const Line& line : m_pending) n += line.path == path ? 1 : 0;
+    return n;
+}
+
 DataFileResult DataFile::Create(const char* path) {
-    if (m_trackedPath == path) Untrack();
-    return CreateDataFile(path);
+    if (const std::size_t waiting = PendingFor(path); waiting > 0) {
+        DataFileResult refused;
+        refused.error = std::string(path) + ": " + std::to_string(waiting) +
+                        (waiting == 1 ? " line of an earlier run still waits"
+                                      : " lines of an earlier run still wait") +
+                        " to be written to this file";
+        refused.linesWaiting = true;
+        return refused;
+    }
+    Untrack();
+    m_createdPath = path;
+    m_linesWrittenToCreated = 0;
+    const DataFileResult created = CreateDataFile(path);
+    m_bGuarding = created.ok;
+    return created;
+}
+
+void DataFile::Release() {
+    Untrack();
+    m_bGuarding = false;
 }
 
 DataFile::Status DataFile::AppendDataLine(const char* path, double elapsedSeconds,
@@ -173,7 +213,9 @@ DataFile::Status DataFile::WritePending() {
         }
         DataFileResult result{false, {}};
         if (!failed.count(path)) result = AppendLines(path, batch.data(), batch.size());
-        if (!result.ok) {
+        if (result.ok) {
+            if (path == m_createdPath) m_linesWrittenToCreated += static_cast<std::int64_t>(batch.size());
+        } else {
             if (!result.error.empty()) status.error = result.error;
             failed.insert(path);
             for (auto& text : batch) kept.push_back({path, std::move(text)});

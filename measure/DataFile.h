@@ -1,20 +1,21 @@
 #pragma once
 // The data file: a text file with one line of seven numbers per reading and no header.
 // Columns: elapsed s, voltage V, voltage phase, current A, current phase, impedance ohm,
-// impedance phase. The file is opened for every line and closed after it, so it is always
-// complete on disk and other programs can read it while a run goes on.
+// impedance phase. Every line is appended, flushed and synced before the next reading, so
+// the file is always complete on disk and other programs can read it while a run goes on.
 
+#include <cstdint>
 #include <deque>
 #include <string>
 
-struct Readings;
-
 struct DataFileResult {
     bool ok = false;
-    std::string error;  // the file and the system's reason, for a person
+    std::string error;          // the file and the system's reason, for a person
+    bool linesWaiting = false;  // refused: an earlier run's lines still wait for this file
 };
 
-// Creates the file empty, replacing one of that name.
+// Creates the file empty, replacing one of that name, and syncs its folder so the new name
+// survives a power cut.
 DataFileResult CreateDataFile(const char* path);
 
 // One data line as written: "%lg %lg %lg %lg %lg %lg %lg\n", independent of the locale.
@@ -24,12 +25,15 @@ std::string FormatDataLine(double elapsedSeconds, double voltage, double voltage
 
 // Appends lines and never loses one:
 // - a line that cannot be written (folder gone, disk full, file locked) is kept in memory
-//   and written, in order, at the next successful open, also when a new run has started a
-//   new file meanwhile;
+//   and written, in order, at the next successful open, also after its run has ended;
 // - a failed write is cut back, so the file never holds half a line;
 // - each written line is flushed and synced to disk;
-// - a file deleted or replaced while its run goes on is written anew with every line it
-//   held before (kept readable through a handle on the old file), then the new lines.
+// - while a run goes on, a file deleted or replaced is written anew with every line it held
+//   before (read back through a handle on the very file that was written), then the new
+//   lines. Where the system does not let an open file be deleted (Windows), no handle is
+//   kept and none is needed.
+// A run's lines go only to its own file: Create refuses a file that still has lines of an
+// earlier run waiting.
 class DataFile {
 public:
     DataFile() = default;
@@ -43,9 +47,13 @@ public:
         std::string error;           // why the last attempt failed, empty when none did
     };
 
-    // Creates path empty for a new run (as CreateDataFile); what it held before is not
-    // brought back into it.
+    // Creates path empty for a new run (as CreateDataFile) and from then on guards it
+    // against deletion until Release. Refused, leaving the file as it is, while lines of an
+    // earlier run wait for a file of that name.
     DataFileResult Create(const char* path);
+    // The run has ended: nothing holds its file open any more (a USB stick can be
+    // unmounted). Lines still waiting keep being written by Flush.
+    void Release();
 
     // Queues one line for path and writes everything pending, in order.
     Status AppendDataLine(const char* path, double elapsedSeconds, double voltage,
@@ -54,6 +62,10 @@ public:
     // Tries again to write what is pending, without a new line.
     Status Flush();
     std::size_t Pending() const { return m_pending.size(); }
+    // Lines waiting for path.
+    std::size_t PendingFor(const std::string& path) const;
+    // Lines written to the file of the last Create since then.
+    std::int64_t LinesWrittenToCreated() const { return m_linesWrittenToCreated; }
 
 private:
     struct Line {
@@ -62,13 +74,11 @@ private:
     };
     Status WritePending();
     DataFileResult AppendLines(const std::string& path, const std::string* lines, std::size_t n);
-    // Rewrites path from the handle on the file it was, when it was deleted or replaced.
-    DataFileResult RestoreIfReplaced(const std::string& path);
-    // Keeps a read handle on path's file, so its lines survive its deletion.
-    void Track(const std::string& path);
     void Untrack();
 
     std::deque<Line> m_pending;
-    std::string m_trackedPath;  // the file the last lines went to
-    int m_trackedFd = -1;       // read handle on it, -1 when none
+    std::string m_createdPath;        // the file of the last Create
+    std::int64_t m_linesWrittenToCreated = 0;
+    bool m_bGuarding = false;         // between Create and Release
+    int m_trackedFd = -1;             // read handle on the file last written to, -1 when none
 };

@@ -34,3 +34,8 @@ std::string PortMap::DeviceFor(const std::string& name) const {
     const int n = ComNumber(name);
     return n ? m_devices[n - 1] : name;
 }
+
+std::string PortLabel(const std::string& name, const std::string& device) {
+    if (device.empty() || device == name) return name;
+    return name + " (" + device + ")";
+}

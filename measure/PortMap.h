@@ -28,3 +28,7 @@ public:
 private:
     std::array<std::string, kPorts> m_devices;
 };
+
+// A port as a person knows it: "COM2 (/dev/ttyUSB0)" for a mapped choice, the device alone
+// when it was named directly.
+std::string PortLabel(const std::string& name, const std::string& device);

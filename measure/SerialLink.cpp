@@ -1,6 +1,8 @@
 #include "SerialLink.h"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -22,6 +24,8 @@ std::string Printable(const char* text) {
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c == '\r') {
             out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
         } else if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
         } else {
@@ -63,7 +67,8 @@ bool SerialLink::OpenPort(const char* name) {
     m_state.port.reset();
     m_openError.clear();
     m_portFailed = false;
-    const std::string device = m_ports.DeviceFor(name ? name : "");
+    m_device = m_ports.DeviceFor(name ? name : "");
+    const std::string& device = m_device;
     std::unique_ptr<SerialPort> port = m_factory.Create(device);
     if (!port) {
         m_openError = device + ": no serial port can serve this device";
@@ -103,14 +108,21 @@ void SerialLink::WaitMilliseconds(int ms) {
     }
 }
 
-void SerialLink::WriteByte(int b) {
-    if (!m_state.port || m_portFailed) return;
-    if (!m_state.port->WriteByte(static_cast<unsigned char>(b & 0xFF))) m_portFailed = true;
+SerialWrite SerialLink::WriteByte(int b) {
+    if (!m_state.port || m_portFailed) return SerialWrite::Failed;
+    const SerialWrite written = m_state.port->WriteByte(static_cast<unsigned char>(b & 0xFF));
+    if (written == SerialWrite::Failed) m_portFailed = true;
+    return written;
 }
 
-int SerialLink::ReadByte() {
+int SerialLink::ReadByte(long long deadlineMs) {
     if (!m_state.port || m_portFailed) return -2;
-    const SerialRead read = m_state.port->ReadByte();
+    int maxWaitMs = SerialPort::kConfiguredTimeout;
+    if (deadlineMs != kNoDeadline) {
+        const long long left = deadlineMs - m_clock.Milliseconds();
+        maxWaitMs = left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, INT_MAX));
+    }
+    const SerialRead read = m_state.port->ReadByte(maxWaitMs);
     switch (read.status) {
         case SerialRead::Status::Byte: return read.byte;
         case SerialRead::Status::TimedOut: return -1;
@@ -120,26 +132,34 @@ int SerialLink::ReadByte() {
     return -2;
 }
 
-void SerialLink::WriteString(const char* text) {
-    for (const char* p = text; *p && !m_portFailed; ++p) WriteByte(static_cast<unsigned char>(*p));
+SerialWrite SerialLink::WriteString(const char* text) {
+    for (const char* p = text; *p; ++p) {
+        const SerialWrite written = WriteByte(static_cast<unsigned char>(*p));
+        if (written != SerialWrite::Written) return written;
+    }
+    return SerialWrite::Written;
 }
 
-ReplyEnd SerialLink::ReadLine(char* buffer) {
+ReplyEnd SerialLink::ReadLine(char* buffer, long long deadlineMs) {
     int n = 0;
     ReplyEnd end = ReplyEnd::Overlong;
     while (n < kMaxReplyBytes) {
-        const int b = ReadByte();
+        const bool pastDeadline = deadlineMs != kNoDeadline && m_clock.Milliseconds() >= deadlineMs;
+        const int b = pastDeadline ? -1 : ReadByte(deadlineMs);
         if (b == -1) {
-            end = ReplyEnd::TimedOut;
+            const bool deadlineReached =
+                deadlineMs != kNoDeadline && m_clock.Milliseconds() >= deadlineMs;
+            end = deadlineReached && n > 0 ? ReplyEnd::TooSlow : ReplyEnd::TimedOut;
             break;
         }
         if (b == -2) {
             end = ReplyEnd::PortFailed;
             break;
         }
+        if (b == '\n' && n == 0) continue;
         buffer[n++] = static_cast<char>(b);
-        if (b == '\r') {
-            end = ReplyEnd::CarriageReturn;
+        if (b == '\r' || b == '\n') {
+            end = ReplyEnd::LineEnd;
             break;
         }
     }
@@ -154,32 +174,47 @@ std::string SerialLink::PortErrorText() const {
 
 // Sends one query and reads its reply into *value. Input left over from an earlier reply
 // is dropped first, so a reply that arrived late can never answer this query.
-bool SerialLink::Ask(const char* command, char* reply, double* value, const char* what,
-                     ReadingOutcome& outcome) {
+SerialLink::Answer SerialLink::Ask(const char* command, char* reply, double* value,
+                                   const char* what, ReadingOutcome& outcome) {
     DiscardInput();
-    WriteString(command);
-    const ReplyEnd end = m_portFailed ? ReplyEnd::PortFailed : ReadLine(reply);
+    const long long deadline = m_clock.Milliseconds() + kReplyLimitMs;
+    const SerialWrite sent = m_portFailed ? SerialWrite::Failed : WriteString(command);
+    const ReplyEnd end = sent == SerialWrite::Failed ? ReplyEnd::PortFailed
+                         : sent == SerialWrite::TimedOut ? ReplyEnd::TimedOut
+                                                         : ReadLine(reply, deadline);
+    if (end == ReplyEnd::PortFailed) {
+        outcome.portFailed = true;
+        outcome.problem = PortErrorText();
+        return Answer::PortFailed;
+    }
     std::string problem;
-    switch (end) {
-        case ReplyEnd::PortFailed:
-            outcome.portFailed = true;
-            outcome.problem = PortErrorText();
-            return false;
-        case ReplyEnd::TimedOut:
-            problem = reply[0] ? "its reply \"" + Printable(reply) + "\" broke off"
-                               : "no reply came";
-            break;
-        case ReplyEnd::Overlong:
-            problem = "its reply ran past " + std::to_string(kMaxReplyBytes) + " bytes";
-            break;
-        case ReplyEnd::CarriageReturn:
-            if (ParseReplyNumber(reply, value)) return true;
-            problem = "its reply \"" + Printable(reply) + "\" holds no finite number";
-            break;
+    Answer answer = Answer::NoNumber;
+    if (sent == SerialWrite::TimedOut) {
+        problem = "the query could not be sent (" + PortErrorText() + ")";
+        answer = Answer::NotSent;
+    } else {
+        switch (end) {
+            case ReplyEnd::PortFailed:  // handled above
+            case ReplyEnd::TimedOut:
+                problem = reply[0] ? "its reply \"" + Printable(reply) + "\" broke off"
+                                   : "no reply came";
+                break;
+            case ReplyEnd::TooSlow:
+                problem = "its reply did not end within " + std::to_string(kReplyLimitMs) +
+                          " ms (\"" + Printable(reply) + "\" so far)";
+                break;
+            case ReplyEnd::Overlong:
+                problem = "its reply ran past " + std::to_string(kMaxReplyBytes) + " bytes";
+                break;
+            case ReplyEnd::LineEnd:
+                if (ParseReplyNumber(reply, value)) return Answer::Number;
+                problem = "its reply \"" + Printable(reply) + "\" holds no finite number";
+                break;
+        }
     }
     if (!outcome.problem.empty()) outcome.problem += "; ";
     outcome.problem += std::string("no valid ") + what + ": " + problem;
-    return false;
+    return answer;
 }
 
 ReadingOutcome SerialLink::MeasureQuantity(double* voltage, double* voltagePhase,
@@ -192,15 +227,17 @@ ReadingOutcome SerialLink::MeasureQuantity(double* voltage, double* voltagePhase
     double amplitude = 0.0;
     outcome.amplitudeValid = Ask("OUTP ? 3\r", reply, &amplitude,
                                  readingCurrent ? "current amplitude" : "voltage amplitude",
-                                 outcome);
+                                 outcome) == Answer::Number;
     // A failed amplitude ends the reading here: asking for the phase now could read the
     // amplitude's late reply as the phase. The next reading drops whatever arrives late,
     // and, with no switch, asks for the same quantity again.
     if (!outcome.amplitudeValid) return outcome;
     double phase = 0.0;
-    outcome.phaseValid = Ask("OUTP ? 4\r", reply, &phase,
-                             readingCurrent ? "current phase" : "voltage phase", outcome);
-    if (outcome.portFailed) return outcome;
+    const Answer phaseAnswer = Ask("OUTP ? 4\r", reply, &phase,
+                                   readingCurrent ? "current phase" : "voltage phase", outcome);
+    outcome.phaseValid = phaseAnswer == Answer::Number;
+    // A phase query that did not go out leaves the amplifier's reading unfinished: no switch.
+    if (phaseAnswer == Answer::PortFailed || phaseAnswer == Answer::NotSent) return outcome;
 
     // A reading counts whole or not at all, so the values shown and written always belong
     // together.

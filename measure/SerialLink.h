@@ -16,17 +16,18 @@ class SerialPortFactory;
 
 // How one reply line ended.
 enum class ReplyEnd {
-    CarriageReturn,  // the line ended with '\r' (kept in the text)
-    TimedOut,        // no byte within the read time-out: the reply ends there
-    Overlong,        // kMaxReplyBytes without '\r'; the rest is left for the next read
-    PortFailed,      // the port stopped answering (device gone)
+    LineEnd,     // the line ended with '\r' or '\n' (kept in the text)
+    TimedOut,    // no byte within the read time-out: the reply ends there
+    Overlong,    // kMaxReplyBytes without a line end; the rest is left for the next read
+    TooSlow,     // the reply's deadline passed before its line ended
+    PortFailed,  // the port stopped answering (device gone)
 };
 
 // What one reading achieved.
 struct ReadingOutcome {
     bool amplitudeValid = false;  // the amplitude reply held a finite number
     bool phaseValid = false;      // the phase reply held a finite number
-    bool portFailed = false;      // the port failed; the run cannot go on
+    bool portFailed = false;      // the device is gone; nothing more can be read from it
     std::string problem;          // for a person, empty when all went well
 
     bool Valid() const { return amplitudeValid && phaseValid && !portFailed; }
@@ -36,6 +37,11 @@ class SerialLink {
 public:
     static constexpr int kMaxReplyBytes = 100;
     static constexpr int kReplyBufferBytes = 256;  // one buffer serves both replies
+    // A reply must have ended this long after its query began. At 19,200 bit/s even a
+    // 100-byte reply needs 57 ms; one that trickles in for longer is abandoned, so it cannot
+    // hold the caller for up to kMaxReplyBytes byte time-outs.
+    static constexpr int kReplyLimitMs = 1000;
+    static constexpr long long kNoDeadline = -1;
 
     SerialLink(MeasurementState& state, Readings& readings, Clock& clock, const PortMap& ports,
                SerialPortFactory& factory);
@@ -44,6 +50,8 @@ public:
     // state.port stays null and OpenError() says why, naming the device.
     bool OpenPort(const char* name);
     const std::string& OpenError() const { return m_openError; }
+    // The device the last OpenPort tried, as the port map gave it.
+    const std::string& Device() const { return m_device; }
 
     // 19,200 bit/s, 8 data bits, no parity, 2 stop bits, no flow control, DTR and RTS low,
     // 300 ms per byte read, 400 ms per byte write, queues 8192 / 1024.
@@ -52,14 +60,18 @@ public:
     void DiscardInput();
     // Sleeps ms milliseconds on the clock.
     void WaitMilliseconds(int ms);
-    void WriteByte(int b);
-    // The byte read, 0 .. 255; -1 when the read timed out, -2 when the port failed.
-    int ReadByte();
-    // One byte per write, in order, without the NUL.
-    void WriteString(const char* text);
-    // Fills buffer (at least kMaxReplyBytes + 1 bytes) with one reply, NUL-terminated, the
-    // carriage return kept before the NUL.
-    ReplyEnd ReadLine(char* buffer);
+    SerialWrite WriteByte(int b);
+    // The byte read, 0 .. 255; -1 when the read timed out, -2 when the port failed. Waits
+    // at most the byte time-out, and not past deadlineMs on the clock when one is given.
+    int ReadByte(long long deadlineMs = kNoDeadline);
+    // One byte per write, in order, without the NUL; stops at the first byte that cannot
+    // be written and says why (Written when every byte went out).
+    SerialWrite WriteString(const char* text);
+    // Fills buffer (at least kMaxReplyBytes + 1 bytes) with one reply, NUL-terminated, its
+    // line end ('\r' or '\n') kept before the NUL. A '\n' that arrives before anything
+    // else is the rest of an earlier "\r\n" and is skipped. With a deadline (clock
+    // milliseconds), a line that has not ended by then is given up as TooSlow.
+    ReplyEnd ReadLine(char* buffer, long long deadlineMs = kNoDeadline);
     // One reading of the quantity currentNext names: the amplitude, then the phase, then DTR
     // switched and currentNext inverted. The four variables change only when both replies
     // hold finite numbers. A failed amplitude ends the reading without the phase query and
@@ -72,8 +84,9 @@ public:
     std::string PortErrorText() const;
 
 private:
-    bool Ask(const char* command, char* reply, double* value, const char* what,
-             ReadingOutcome& outcome);
+    enum class Answer { Number, NoNumber, NotSent, PortFailed };
+    Answer Ask(const char* command, char* reply, double* value, const char* what,
+               ReadingOutcome& outcome);
 
     MeasurementState& m_state;
     Readings& m_readings;
@@ -81,6 +94,7 @@ private:
     const PortMap& m_ports;
     SerialPortFactory& m_factory;
     std::string m_openError;
+    std::string m_device;
     bool m_portFailed = false;
 };
 

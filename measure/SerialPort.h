@@ -33,15 +33,28 @@ struct SerialSettings {
     int ByteWriteTimeoutMs() const { return writeTotalMultiplierMs + writeTotalConstantMs; }
 };
 
-// Outcome of reading one byte.
+// Outcome of reading one byte. Failed means the device is gone (unplugged, hung up, I/O
+// error): no later call on this port can succeed.
 struct SerialRead {
     enum class Status { Byte, TimedOut, Failed };
     Status status = Status::TimedOut;
     unsigned char byte = 0;
 };
 
+// Outcome of writing one byte. A time-out leaves the port usable (the driver had no room in
+// time, the byte was not queued); Failed means the device is gone.
+enum class SerialWrite { Written, TimedOut, Failed };
+
+// How long a read may wait: the configured byte time-out, or maxWaitMs when that is shorter
+// and not negative.
+constexpr int ByteWaitMs(int configuredMs, int maxWaitMs) {
+    return maxWaitMs >= 0 && maxWaitMs < configuredMs ? maxWaitMs : configuredMs;
+}
+
 class SerialPort {
 public:
+    static constexpr int kConfiguredTimeout = -1;
+
     virtual ~SerialPort() = default;
 
     // Opens the device for exclusive use. On failure ErrorText() says why, naming the device.
@@ -50,10 +63,11 @@ public:
     virtual bool Configure(const SerialSettings& settings) = 0;
     // Bytes received and not yet read; -1 when the port can no longer be asked.
     virtual int BytesWaiting() = 0;
-    // Waits at most the configured byte time-out for one byte.
-    virtual SerialRead ReadByte() = 0;
+    // Waits for one byte at most the configured byte time-out, or maxWaitMs when that is
+    // shorter and not negative (0: only a byte already received).
+    virtual SerialRead ReadByte(int maxWaitMs = kConfiguredTimeout) = 0;
     // Sends one byte, waiting at most the configured write time-out.
-    virtual bool WriteByte(unsigned char byte) = 0;
+    virtual SerialWrite WriteByte(unsigned char byte) = 0;
     // Raises (true) or lowers (false) the DTR line.
     virtual bool SetDtr(bool raised) = 0;
     virtual void Close() = 0;

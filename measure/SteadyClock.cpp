@@ -20,3 +20,4 @@ long long SteadyClock::Milliseconds() {
 void SteadyClock::Sleep(int ms) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+

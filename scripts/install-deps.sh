@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the window need, and nothing
-# that is already there. Safe to run again; works as root or through sudo.
+# Installs the Debian packages the build, the tests and the package need, and nothing that
+# is already there. Safe to run again; works as root or through sudo.
+#   --fuzz        also the fuzzing toolchain (make fuzz)
+#   --screenshot  also what scripts/screenshot.sh drives the window with
 set -euo pipefail
 
 packages=(
+  # build
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-dejavu-core xvfb xauth
+  # the run record beside every data file is JSON
+  nlohmann-json3-dev
+  # tests: GoogleTest (its CMake package names gmock too, so both libraries must be there)
+  # and a font for the text the charts draw offscreen
+  libgtest-dev libgmock-dev fonts-dejavu-core
+  # make package, and its test: dpkg-shlibdeps (dpkg-dev, file) for the Depends field;
+  # man-db and groff-base render the manual pages; appstream and desktop-file-utils check
+  # the metainfo and the desktop entry
+  dpkg-dev file man-db groff-base appstream desktop-file-utils
 )
-if [[ "${1:-}" == "--fuzz" ]]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
+case "${1:-}" in
+  --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+  --screenshot) packages+=(xvfb xdotool imagemagick) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -14,7 +14,8 @@ mkdir -p "$out"
 data="$out/simulated-run.txt"
 png="$out/simulated-run.png"
 echo "No display found: recording 5 readings (2 s apart) from the simulated amplifier."
-"$bin" --record "$data" --port sim --interval 2 --readings 5
+# The demo file is this script's own: each run replaces the last one's.
+"$bin" --record "$data" --port sim --interval 2 --readings 5 --overwrite
 "$bin" --plot "$data" --png "$png"
 echo
 echo "Data file:   $(realpath "$data")"

@@ -4,7 +4,7 @@
 #include <utility>
 
 namespace {
-constexpr std::array<std::pair<FaultMode, const char*>, 8> kNames{{
+constexpr std::array<std::pair<FaultMode, const char*>, 9> kNames{{
     {FaultMode::None, "none"},
     {FaultMode::Silent, "silent"},
     {FaultMode::Garbage, "garbage"},
@@ -13,6 +13,7 @@ constexpr std::array<std::pair<FaultMode, const char*>, 8> kNames{{
     {FaultMode::Overlong, "overlong"},
     {FaultMode::Slow, "slow"},
     {FaultMode::Hangup, "hangup"},
+    {FaultMode::Trickle, "trickle"},
 }};
 }  // namespace
 

@@ -16,17 +16,21 @@ enum class FaultMode {
     Overlong,  // replies kOverlongReplyBytes letters and digits, then "\r"
     Slow,      // replies correctly, but only after delayMs
     Hangup,    // the device vanishes: the first byte after the good readings is its last
+    Trickle,   // replies kTrickleReplyBytes digits, one every delayMs (250 by default),
+               // and never ends the line
 };
 
 struct AmplifierFault {
     static constexpr int kOverlongReplyBytes = 150;
+    static constexpr int kTrickleReplyBytes = 41;
+    static constexpr int kTrickleGapMs = 250;
 
     FaultMode mode = FaultMode::None;
     int afterReadings = 0;  // good readings before the fault starts
     int delayMs = 0;        // reply delay of FaultMode::Slow, milliseconds
 };
 
-// "none", "silent", "garbage", "nan", "inf", "overlong", "slow", "hangup"; empty when the
-// name is none of them.
+// "none", "silent", "garbage", "nan", "inf", "overlong", "slow", "hangup", "trickle"; empty
+// when the name is none of them.
 std::optional<FaultMode> FaultModeFromName(std::string_view name);
 const char* FaultModeName(FaultMode mode);

@@ -9,6 +9,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "DeviceLink.h"
 #include "PseudoTerminal.h"
 #include "SimulatedAmplifier.h"
 #include "WireLog.h"
@@ -27,8 +28,40 @@ int MillisecondsUntil(SteadyTime due) {
 }
 }  // namespace
 
-PtyServer::PtyServer(PseudoTerminal& terminal, SimulatedAmplifier& amplifier, WireLog* log, int stopFd)
-    : m_terminal(terminal), m_amplifier(amplifier), m_log(log), m_stopFd(stopFd) {}
+PtyServer::PtyServer(PseudoTerminal& terminal, SimulatedAmplifier& amplifier, WireLog* log,
+                     int controlFd, DeviceLink* link)
+    : m_terminal(terminal), m_amplifier(amplifier), m_log(log), m_controlFd(controlFd), m_link(link) {}
+
+bool PtyServer::Handle(char request, int* status) {
+    switch (static_cast<ServerRequest>(request)) {
+        case ServerRequest::Stop:
+            *status = 0;
+            return false;
+        case ServerRequest::Unplug:
+            if (!m_terminal.IsOpen()) return true;
+            m_terminal.Close();
+            m_clearReplies = true;
+            if (m_link) m_link->Remove();
+            if (m_log) m_log->Note("unplugged");
+            return true;
+        case ServerRequest::Plug:
+            if (m_terminal.IsOpen()) return true;
+            if (!m_terminal.Open()) {
+                std::fprintf(stderr, "varkel-sim: cannot create a pseudo-terminal: %s\n",
+                             m_terminal.Error().c_str());
+                *status = 1;
+                return false;
+            }
+            if (m_link && !m_link->PointAt(m_terminal.SlavePath())) {
+                std::fprintf(stderr, "varkel-sim: %s\n", m_link->Error().c_str());
+                *status = 1;
+                return false;
+            }
+            if (m_log) m_log->Note("plugged in " + m_terminal.SlavePath());
+            return true;
+    }
+    return true;  // an unknown byte asks for nothing
+}
 
 int PtyServer::Run() {
     const SteadyTime start = std::chrono::steady_clock::now();
@@ -50,7 +83,11 @@ int PtyServer::Run() {
             replies.pop_front();
         }
 
-        pollfd fds[2] = {{m_stopFd, POLLIN, 0}, {m_terminal.MasterFd(), POLLIN, 0}};
+        if (m_clearReplies) {
+            replies.clear();  // what was on its way went with the device
+            m_clearReplies = false;
+        }
+        pollfd fds[2] = {{m_controlFd, POLLIN, 0}, {m_terminal.MasterFd(), POLLIN, 0}};
         const nfds_t count = m_terminal.IsOpen() ? 2 : 1;
         const int timeoutMs = replies.empty() ? -1 : MillisecondsUntil(replies.front().due);
         if (::poll(fds, count, timeoutMs) < 0) {
@@ -58,7 +95,19 @@ int PtyServer::Run() {
             std::fprintf(stderr, "varkel-sim: poll: %s\n", std::strerror(errno));
             return 1;
         }
-        if (fds[0].revents != 0) return 0;
+        if (fds[0].revents != 0) {
+            char requests[16];
+            const ssize_t got = ::read(m_controlFd, requests, sizeof requests);
+            if (got <= 0) {
+                if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+                return 0;  // nobody can ask anything any more
+            }
+            int status = 0;
+            for (ssize_t i = 0; i < got; ++i) {
+                if (!Handle(requests[i], &status)) return status;
+            }
+            continue;
+        }
         if (count < 2 || fds[1].revents == 0) continue;
 
         unsigned char buffer[256];
@@ -79,7 +128,14 @@ int PtyServer::Run() {
             if (reply.bytes.empty()) continue;
             SteadyTime due = arrived + std::chrono::milliseconds(reply.delayMs);
             if (!replies.empty() && replies.back().due > due) due = replies.back().due;
-            replies.push_back({std::move(reply.bytes), due});
+            if (reply.byteGapMs <= 0) {
+                replies.push_back({std::move(reply.bytes), due});
+                continue;
+            }
+            for (const char byte : reply.bytes) {  // a trickle: each byte on its own
+                replies.push_back({std::string(1, byte), due});
+                due += std::chrono::milliseconds(reply.byteGapMs);
+            }
         }
         if (m_amplifier.HungUp()) {
             if (m_log) m_log->Note("hangup");

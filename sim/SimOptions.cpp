@@ -29,7 +29,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
             continue;
         }
         const bool takesValue =
-            arg == "--fault" || arg == "--fault-after" || arg == "--delay-ms" || arg == "--seed" || arg == "--log";
+            arg == "--fault" || arg == "--fault-after" || arg == "--delay-ms" || arg == "--seed" ||
+            arg == "--log" || arg == "--link" || arg == "--line-end";
         if (!takesValue) {
             result.error = "unknown option " + arg;
             return result;
@@ -50,6 +51,12 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
             ok = ParseCount(value, 3'600'000, &options.fault.delayMs);
         } else if (arg == "--seed") {
             ok = ParseCount(value, std::numeric_limits<std::uint64_t>::max(), &options.seed);
+        } else if (arg == "--line-end") {
+            ok = value == "cr" || value == "lf" || value == "crlf";
+            if (ok) options.lineEnd = value == "cr" ? "\r" : value == "lf" ? "\n" : "\r\n";
+        } else if (arg == "--link") {
+            ok = !value.empty();
+            options.linkPath = value;
         } else {
             ok = !value.empty();
             options.logPath = value;
@@ -65,18 +72,27 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
 std::string SimUsage(const char* program) {
     return std::string("Usage: ") + program +
            " [--fault MODE] [--fault-after N] [--delay-ms M] [--seed S] [--log FILE]\n"
+           "       [--line-end cr|lf|crlf] [--link PATH]\n"
            "\n"
            "Serves a simulated lock-in amplifier on a new pseudo-terminal. The first line\n"
            "printed is the terminal's device path; open it at 19,200 bit/s, 8N2. Commands:\n"
            "\"OUTP ? 3\\r\" (amplitude), \"OUTP ? 4\\r\" (phase), \"LOCL 1\\r\", \"LOCL 0\\r\".\n"
            "The channel starts on the voltage and switches after every \"OUTP ? 4\";\n"
            "\"LOCL 1\" puts it back on the voltage. Runs until SIGTERM or SIGINT.\n"
+           "SIGUSR1 unplugs the amplifier (the terminal hangs up and goes away), SIGUSR2\n"
+           "plugs it in again on a new terminal.\n"
            "\n"
-           "  --fault MODE       none, silent, garbage, nan, inf, overlong, slow, hangup\n"
+           "  --fault MODE       none, silent, garbage, nan, inf, overlong, slow, hangup,\n"
+           "                     trickle\n"
            "  --fault-after N    answer N readings well before the fault starts (default 0);\n"
            "                     hangup: the device vanishes after N readings\n"
-           "  --delay-ms M       reply delay of the slow fault, milliseconds\n"
+           "  --delay-ms M       reply delay of the slow fault, or the gap between the bytes\n"
+           "                     of the trickle fault (default 250), milliseconds\n"
+           "  --line-end END     end replies with cr (the default), lf or crlf\n"
            "  --seed S           seed of the measurement noise (default 1)\n"
            "  --log FILE         append every byte received and every reply to FILE\n"
+           "  --link PATH        keep a symbolic link PATH to the terminal served now, and\n"
+           "                     print PATH instead of the terminal: the same device path\n"
+           "                     after every unplug and plug-in\n"
            "  --help             this text\n";
 }

@@ -75,7 +75,9 @@ AmplifierReply SimulatedAmplifier::Execute(const std::string& command, double se
 }
 
 AmplifierReply SimulatedAmplifier::Answer(double value) const {
-    if (!FaultActive()) return {FormatReplyNumber(value), 0};
+    std::string number = FormatReplyNumber(value);
+    number.pop_back();
+    if (!FaultActive()) return {number + m_lineEnd, 0};
     switch (m_fault.mode) {
     case FaultMode::Silent:
         return {};
@@ -95,10 +97,16 @@ AmplifierReply SimulatedAmplifier::Answer(double value) const {
         return {bytes, 0};
     }
     case FaultMode::Slow:
-        return {FormatReplyNumber(value), m_fault.delayMs};
+        return {number + m_lineEnd, m_fault.delayMs};
+    case FaultMode::Trickle: {
+        std::string bytes = number;
+        bytes.resize(AmplifierFault::kTrickleReplyBytes, '0');
+        const int gapMs = m_fault.delayMs > 0 ? m_fault.delayMs : AmplifierFault::kTrickleGapMs;
+        return {bytes, gapMs, gapMs};
+    }
     case FaultMode::None:
     case FaultMode::Hangup:
         break;
     }
-    return {FormatReplyNumber(value), 0};
+    return {number + m_lineEnd, 0};
 }

@@ -6,8 +6,8 @@
 //               channel, amperes / 0.0001 on the current channel
 //   "OUTP ? 4"  replies the phase of the selected channel in degrees
 //   "LOCL 1", "LOCL 0"  switch the remote lock, no reply
-// Anything else gets no reply. Every reply is a decimal number ended by "\r", formatted
-// the same in every locale.
+// Anything else gets no reply. Every reply is a decimal number ended by "\r" (or the line
+// end the amplifier is set to), formatted the same in every locale.
 //
 // The selector is either driven by DTR (low = voltage, high = current) or, where no modem
 // lines exist, follows the reading order: it switches after each "OUTP ? 4" and "LOCL 1"
@@ -25,10 +25,12 @@ enum class SelectorDrive {
 
 enum class Channel { Voltage, Current };
 
-// Bytes to send back, and how long after the command they become available.
+// Bytes to send back: the first delayMs after the command, each further one byteGapMs
+// after the one before.
 struct AmplifierReply {
     std::string bytes;
     int delayMs = 0;
+    int byteGapMs = 0;
 };
 
 class SimulatedAmplifier {
@@ -46,6 +48,8 @@ public:
 
     // The DTR line; moves the selector only with SelectorDrive::Dtr.
     void SetDtr(bool raised);
+    // How replies end: "\r" (the default), "\n" or "\r\n", as the instrument can be set.
+    void SetLineEnd(std::string lineEnd) { m_lineEnd = std::move(lineEnd); }
 
     Channel Selected() const { return m_channel; }
     bool RemoteLocked() const { return m_remoteLocked; }
@@ -71,6 +75,7 @@ private:
     int m_readings = 0;
     std::string m_line;
     std::string m_received;
+    std::string m_lineEnd = "\r";
 };
 
 // The reply text of a value: the shortest decimal form with six significant digits and

@@ -58,9 +58,9 @@ int SimulatedPort::BytesWaiting() {
     return count;
 }
 
-SerialRead SimulatedPort::ReadByte() {
+SerialRead SimulatedPort::ReadByte(int maxWaitMs) {
     if (!Usable()) return {SerialRead::Status::Failed, 0};
-    const int timeoutMs = m_settings.ByteReadTimeoutMs();
+    const int timeoutMs = ByteWaitMs(m_settings.ByteReadTimeoutMs(), maxWaitMs);
     const long long now = m_clock.Milliseconds();
     if (m_input.empty() || m_input.front().availableAtMs - now > timeoutMs) {
         // Nothing arrives while we wait: replies come only in answer to writes.
@@ -73,18 +73,19 @@ SerialRead SimulatedPort::ReadByte() {
     return {SerialRead::Status::Byte, next.byte};
 }
 
-bool SimulatedPort::WriteByte(unsigned char byte) {
-    if (!Usable()) return false;
+SerialWrite SimulatedPort::WriteByte(unsigned char byte) {
+    if (!Usable()) return SerialWrite::Failed;
     const AmplifierReply reply = m_amplifier.Receive(byte, SampleSeconds());
     if (m_amplifier.HungUp()) {
         Usable();  // records why
-        return false;
+        return SerialWrite::Failed;
     }
-    const long long availableAtMs = m_clock.Milliseconds() + reply.delayMs;
+    long long availableAtMs = m_clock.Milliseconds() + reply.delayMs;
     for (const char c : reply.bytes) {
         m_input.push_back({static_cast<unsigned char>(c), availableAtMs});
+        availableAtMs += reply.byteGapMs;
     }
-    return true;
+    return SerialWrite::Written;
 }
 
 bool SimulatedPort::SetDtr(bool raised) {

@@ -25,8 +25,8 @@ public:
     bool Open(const std::string& device) override;
     bool Configure(const SerialSettings& settings) override;
     int BytesWaiting() override;
-    SerialRead ReadByte() override;
-    bool WriteByte(unsigned char byte) override;
+    SerialRead ReadByte(int maxWaitMs = kConfiguredTimeout) override;
+    SerialWrite WriteByte(unsigned char byte) override;
     bool SetDtr(bool raised) override;
     void Close() override;
     bool IsOpen() const override { return m_open; }

@@ -1,13 +1,16 @@
 // varkel-sim: the simulated lock-in amplifier on a pseudo-terminal, for trying the
 // program and for tests that need a real tty. Prints the device path as its first line.
+// SIGTERM and SIGINT stop it; SIGUSR1 unplugs the amplifier, SIGUSR2 plugs it in again.
 
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "DeviceLink.h"
 #include "PseudoTerminal.h"
 #include "PtyServer.h"
 #include "SimOptions.h"
@@ -15,25 +18,31 @@
 #include "WireLog.h"
 
 namespace {
-int g_stopWrite = -1;
+int g_controlWrite = -1;
 
-// Async-signal-safe: only write(2) into the stop pipe the server polls.
-void RequestStop(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(g_stopWrite, &byte, 1);
+// Async-signal-safe: only write(2) of the request into the pipe the server polls.
+void PassOn(int signal) {
+    const ServerRequest request = signal == SIGUSR1   ? ServerRequest::Unplug
+                                  : signal == SIGUSR2 ? ServerRequest::Plug
+                                                      : ServerRequest::Stop;
+    const char byte = static_cast<char>(request);
+    [[maybe_unused]] const ssize_t ignored = ::write(g_controlWrite, &byte, 1);
 }
 
-bool InstallStopHandlers(int* stopRead) {
+bool InstallSignalHandlers(int* controlRead) {
     int fds[2];
     if (::pipe(fds) != 0) return false;
     for (const int fd : fds) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     ::fcntl(fds[1], F_SETFL, O_NONBLOCK);
-    g_stopWrite = fds[1];
-    *stopRead = fds[0];
+    g_controlWrite = fds[1];
+    *controlRead = fds[0];
     struct sigaction action {};
-    action.sa_handler = RequestStop;
+    action.sa_handler = PassOn;
     sigemptyset(&action.sa_mask);
-    return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
+    for (const int signal : {SIGTERM, SIGINT, SIGUSR1, SIGUSR2}) {
+        if (sigaction(signal, &action, nullptr) != 0) return false;
+    }
+    return true;
 }
 }  // namespace
 
@@ -54,8 +63,8 @@ int main(int argc, char** argv) {
         std::perror(("varkel-sim: " + options.logPath).c_str());
         return 1;
     }
-    int stopRead = -1;
-    if (!InstallStopHandlers(&stopRead)) {
+    int controlRead = -1;
+    if (!InstallSignalHandlers(&controlRead)) {
         std::perror("varkel-sim: signal handlers");
         return 1;
     }
@@ -64,10 +73,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "varkel-sim: cannot create a pseudo-terminal: %s\n", terminal.Error().c_str());
         return 1;
     }
-    std::printf("%s\n", terminal.SlavePath().c_str());
+    std::unique_ptr<DeviceLink> link;
+    if (!options.linkPath.empty()) {
+        link = std::make_unique<DeviceLink>(options.linkPath);
+        if (!link->PointAt(terminal.SlavePath())) {
+            std::fprintf(stderr, "varkel-sim: %s\n", link->Error().c_str());
+            return 1;
+        }
+    }
+    std::printf("%s\n", link ? link->Path().c_str() : terminal.SlavePath().c_str());
     std::fflush(stdout);
 
     SimulatedAmplifier amplifier(SampleModel({}, options.seed), SelectorDrive::ReadingOrder, options.fault);
-    PtyServer server(terminal, amplifier, log.IsOpen() ? &log : nullptr, stopRead);
+    amplifier.SetLineEnd(options.lineEnd);
+    PtyServer server(terminal, amplifier, log.IsOpen() ? &log : nullptr, controlRead, link.get());
     return server.Run();
 }

@@ -38,6 +38,11 @@ std::string DialogPrompts::AskDocumentSaveName() {
     return S(AskSaveFileName(m_pOwner, QStringLiteral("Save As"), QString::fromLatin1(kAllFiles)));
 }
 
+std::string DialogPrompts::AskImageFileName() {
+    return S(AskSaveFileName(m_pOwner, QStringLiteral("Export Chart Image"),
+                             QStringLiteral("PNG images (*.png)"), QStringLiteral("png")));
+}
+
 std::string DialogPrompts::AskDocumentOpenName() {
     return S(AskOpenFileName(m_pOwner, QStringLiteral("Open"), QString::fromLatin1(kAllFiles)));
 }

@@ -19,6 +19,7 @@ public:
                   const std::string& detail) override;
     std::string AskDocumentSaveName() override;
     std::string AskDocumentOpenName() override;
+    std::string AskImageFileName() override;
 
 private:
     QWidget* m_pOwner = nullptr;

@@ -8,6 +8,6 @@ class QImage;
 struct Readings;
 
 // Erases image white and paints the status text and the charts over its whole area, as the
-// window does for a client area of that size.
+// window does for a client area of that size; drawn as for PaintMeasurement.
 void RenderMeasurement(QImage& image, const Readings& readings, const SampleSeries& samples,
-                       const ChartViews& views = {});
+                       const ChartViews& views = {}, ChartMappings* drawn = nullptr);

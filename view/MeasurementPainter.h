@@ -3,6 +3,7 @@
 // from one sample on, the impedance and phase charts side by side. The window and the
 // command line's plot both draw through this, so they look the same.
 
+#include "ChartMapping.h"
 #include "graph/GdiTypes.h"
 
 class CDC;
@@ -21,7 +22,9 @@ struct SampleSeries {
 SampleSeries SeriesOf(const SampleStore& store);
 
 // One chart's ranges: automatic (from the data) unless fixed, then drawn over
-// xMin..xMax × yMin..yMax with every segment clipped to them.
+// xMin..xMax × yMin..yMax with every segment clipped to them. In plotted units: log10 ohm
+// on a logarithmic impedance axis. The axes still widen a fixed range to an end tick that
+// lies within about half a step of its end.
 struct ChartRanges {
     bool fixed = false;
     double xMin = 0.0;
@@ -34,6 +37,10 @@ struct ChartRanges {
 struct ChartViews {
     ChartRanges impedance;
     ChartRanges phase;
+    // The impedance chart plots log10 of the impedance, titled "log10(Impedance)". A
+    // non-positive impedance has no logarithm: its point is left out and the line resumes at
+    // the next point, as for any value that is not finite.
+    bool logImpedance = false;
 };
 
 // Chart rectangles within the client rectangle: 45 pixels down, split at the middle with a
@@ -46,6 +53,8 @@ struct ChartLayout {
 ChartLayout LayoutCharts(const CRect& client);
 
 // Draws the status text from the top-left corner of client in the surface's current font
-// and colours, then the two charts when samples holds at least one sample.
+// and colours, then the two charts when samples holds at least one sample. When drawn is
+// given, it receives how each chart came out (not drawn without samples).
 void PaintMeasurement(CDC* pDC, const CRect& client, const Readings& readings,
-                      const SampleSeries& samples, const ChartViews& views = {});
+                      const SampleSeries& samples, const ChartViews& views = {},
+                      ChartMappings* drawn = nullptr);

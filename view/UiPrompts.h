@@ -26,6 +26,10 @@ public:
     // The document's file dialogs (all files): a full path, or empty when cancelled.
     virtual std::string AskDocumentSaveName() = 0;
     virtual std::string AskDocumentOpenName() = 0;
+
+    // Save-file dialog for a chart image: PNG images, asks before replacing a file, adds
+    // ".png" to a name typed without an extension. A full path, or empty when cancelled.
+    virtual std::string AskImageFileName() = 0;
 };
 
 // The application's name: the caption of its message boxes.

@@ -2,12 +2,14 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTimer>
+#include <QTime>
 #include <QTimerEvent>
 
 #include "MeasurementImage.h"
+#include "RecordedRun.h"
 #include "UiPrompts.h"
 #include "measure/MeasurementRun.h"
+#include "measure/PortMap.h"
 
 namespace {
 // One flag for the process: only the first paint of the first view asks for the timer, and
@@ -20,12 +22,14 @@ CVarkelView::CVarkelView(MeasurementRun& run, const Readings& readings, const Sa
                          UiPrompts& prompts, QWidget* pParent)
     : QWidget(pParent), m_run(run), m_readings(readings), m_store(store), m_prompts(prompts) {
     setAttribute(Qt::WA_OpaquePaintEvent);  // the back buffer covers every pixel
+    setMouseTracking(true);                 // the sample readout follows the pointer
+    setFocusPolicy(Qt::WheelFocus);         // Home resets the zoom
     m_run.SetRepaintRequest([this] { update(); });
 }
 
 CVarkelView::~CVarkelView() {
     // Ends the run without signalling: whoever listens may be half destroyed by now.
-    m_run.StopMeasurement();
+    m_run.StopMeasurement(RunEnd::WindowClosed);
     m_run.SetRepaintRequest(nullptr);
 }
 
@@ -47,13 +51,24 @@ void CVarkelView::OnMeasurementStart() {
 }
 
 int CVarkelView::StartMeasurement() {
-    const std::string path = m_prompts.AskDataFileName();
-    if (path.empty()) return 1;
+    for (;;) {
+        const std::string path = m_prompts.AskDataFileName();
+        if (path.empty()) return 1;
 
-    const DataFileResult created = m_run.CreateDataFile(path);
-    if (!created.ok) {
-        m_prompts.ShowWarning(kAppName, "Can't create file", created.error);
-        return 1;
+        const DataFileResult created = m_run.CreateDataFile(path);
+        if (created.linesWaiting) {
+            // A run's lines go only to its own file: ask again rather than mix two runs.
+            m_prompts.ShowWarning(kAppName,
+                                  "Lines of an earlier run are still waiting to be written to "
+                                  "this file. Choose another name for the new run.",
+                                  created.error);
+            continue;
+        }
+        if (!created.ok) {
+            m_prompts.ShowWarning(kAppName, "Can't create file", created.error);
+            return 1;
+        }
+        break;
     }
 
     int nPort = 1;
@@ -61,10 +76,19 @@ int CVarkelView::StartMeasurement() {
     if (!m_prompts.AskSetup(&nPort, &nInterval)) return 1;
 
     if (!m_run.BeginMeasurement(nPort, nInterval)) {
-        m_prompts.ShowWarning(kAppName, "Can't open serial port", m_run.OpenError());
+        const bool opened = m_run.BeginError() == MeasurementRun::BeginFailure::AmplifierNotReached;
+        m_prompts.ShowWarning(kAppName,
+                              opened ? "The serial port opened, but the amplifier could not be "
+                                       "reached. The measurement has not started."
+                                     : "Can't open serial port",
+                              m_run.OpenError());
         return 1;
     }
     m_warnings = RunWarnings();
+    m_warnings.recordProblem = m_run.RecordProblem();
+    // The new run owns the charts: an opened run and any zoom go, as the old samples did.
+    ShowLiveRun();
+    emit runStarted(QString::fromStdString(m_run.m_strDataFile));
     return 0;
 }
 
@@ -73,38 +97,36 @@ void CVarkelView::OnMeasurementStop() {
     update();
 }
 
-void CVarkelView::StopMeasurement() {
+void CVarkelView::StopMeasurement(RunEnd why) {
     if (!m_run.IsMeasuring()) return;
-    m_run.StopMeasurement();
+    m_run.StopMeasurement(why);
     emit commandStateChanged();
     PublishRunStatus();
+    emit runEnded(QString::fromStdString(m_run.m_strDataFile));
 }
 
 void CVarkelView::OnTimer() {
-    if (!m_run.IsMeasuring()) return;
+    // Also while idle: lines an ended run could not write are retried every second.
+    const bool measuring = m_run.IsMeasuring();
     const TickResult tick = m_run.OnTimer();
-    m_warnings.Update(tick);
-    if (tick.runEnded) {
-        emit commandStateChanged();
-        // Not from inside the tick: a modal box here would run a nested loop in the middle
-        // of the timer event.
-        const std::string reason = tick.runEndReason;
-        QTimer::singleShot(0, this, [this, reason] { ReportRunEnded(reason); });
-    }
+    if (!measuring && !tick.fileTouched) return;
+    // No box interrupts a run: a lost or returning device is told in the status bar.
+    m_warnings.Update(tick, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString());
+    if (measuring) m_warnings.recordProblem = m_run.RecordProblem();
     PublishRunStatus();
 }
 
-void CVarkelView::ReportRunEnded(const std::string& reason) {
-    m_prompts.ShowWarning(kAppName,
-                          "The measurement has stopped: the serial port no longer answers.",
-                          reason);
-}
-
 QString CVarkelView::RunStatusMessage() const {
-    if (!m_run.IsMeasuring()) return {};
-    return QString::fromStdString(FormatRunProgress(m_run.ReadingsTaken(),
-                                                    m_run.SecondsToNextReading(),
-                                                    m_run.m_strDataFile, m_warnings));
+    if (m_run.IsMeasuring()) {
+        return QString::fromStdString(FormatRunProgress(
+            m_run.ReadingsTaken(), m_run.SecondsToNextReading(), m_run.m_strDataFile,
+            PortLabel(m_run.PortName(), m_run.DevicePath()), m_warnings));
+    }
+    if (m_run.PendingLines() > 0) {
+        return QString::fromStdString(FormatWaitingLines(
+            m_run.PendingLines(), m_run.m_strDataFile, m_run.LastFileStatus().error));
+    }
+    return {};
 }
 
 void CVarkelView::PublishRunStatus() { emit runStatusChanged(RunStatusMessage()); }
@@ -121,15 +143,35 @@ void CVarkelView::StartTimerOnFirstPaint() {
 
 int CVarkelView::StartTickTimer() { return startTimer(kTickMs); }
 
-void CVarkelView::Render(QImage& image) const { RenderMeasurement(image, m_readings, SeriesOf(m_store)); }
+SampleSeries CVarkelView::ShownSamples() const {
+    return m_pShownRun ? SeriesOf(*m_pShownRun) : SeriesOf(m_store);
+}
+
+const Readings& CVarkelView::ShownReadings() const {
+    return m_pShownRun ? m_pShownRun->last : m_readings;
+}
+
+void CVarkelView::Render(QImage& image, ChartMappings* drawn) const {
+    RenderMeasurement(image, ShownReadings(), ShownSamples(), m_views, drawn);
+}
+
+void CVarkelView::PaintBackBuffer() {
+    if (m_backBuffer.size() != size()) m_backBuffer = QImage(size(), QImage::Format_RGB32);
+    m_bDrawnValid = !m_backBuffer.isNull();
+    if (!m_bDrawnValid) {
+        m_drawn = ChartMappings();
+        return;
+    }
+    Render(m_backBuffer, &m_drawn);
+}
 
 void CVarkelView::paintEvent(QPaintEvent* event) {
     StartTimerOnFirstPaint();
-    if (m_backBuffer.size() != size()) m_backBuffer = QImage(size(), QImage::Format_RGB32);
-    if (m_backBuffer.isNull()) return;
-    Render(m_backBuffer);
+    PaintBackBuffer();
+    if (!m_bDrawnValid) return;
     QPainter painter(this);
     painter.drawImage(event->rect(), m_backBuffer, event->rect());
+    RefreshReadout();
 }
 
 void CVarkelView::timerEvent(QTimerEvent* event) {

@@ -1,23 +1,32 @@
 #include "PlotData.h"
 
-#include "measure/MeasurementState.h"
-#include "measure/SampleStore.h"
+#include <QImage>
+#include <QImageWriter>
+#include <QString>
+#include <ostream>
 
-std::size_t FillFromRows(const std::vector<DataRow>& rows, Readings& readings, SampleStore& store) {
-    store.count = 0;
-    std::size_t left = 0;
-    for (const DataRow& row : rows) {
-        if (!AddSample(store, row[0] * kMinutesPerSecond, row[5], row[6])) ++left;
+#include "PlotImage.h"
+#include "app/CommandLine.h"
+#include "view/RecordedRun.h"
+
+std::shared_ptr<const RecordedRun> ReadPlotData(const std::string& path, std::ostream& err) {
+    RecordedRunLoad load = LoadRecordedRun(path);
+    if (!load.run) err << path << ": " << load.error << std::endl;
+    return std::move(load.run);
+}
+
+int WritePlotImage(const RecordedRun& run, const CommandLine& line, std::ostream& err) {
+    const QImage image = PaintMeasurementImage(line.width, line.height, run.last, SeriesOf(run));
+    if (image.isNull()) {
+        err << "Can't make an image of " << line.width << " x " << line.height
+            << " pixels: not enough memory." << std::endl;
+        return 1;
     }
-    if (!rows.empty()) {
-        const DataRow& last = rows.back();
-        readings.elapsedSeconds = last[0];
-        readings.voltage = last[1];
-        readings.voltagePhase = last[2];
-        readings.current = last[3];
-        readings.currentPhase = last[4];
-        readings.impedance = last[5];
-        readings.impedancePhase = last[6];
+    QImageWriter writer(QString::fromStdString(line.pngFile), "png");
+    if (!writer.write(image)) {
+        err << "Can't write image " << line.pngFile << ": " << writer.errorString().toStdString()
+            << std::endl;
+        return 1;
     }
-    return left;
+    return 0;
 }

@@ -1,15 +1,18 @@
 #pragma once
-// Turns the rows of a data file into what the window holds after that run: the samples
-// its charts are drawn from, and the latest readings its status text shows.
+// varkel --plot's two steps: the data file read whole (every line, no cap: a week at 2 s is
+// 302,400 lines), then the window's picture of it painted and written as a PNG file.
 
-#include <vector>
+#include <iosfwd>
+#include <memory>
+#include <string>
 
-#include "measure/DataFileReader.h"
+struct CommandLine;
+struct RecordedRun;
 
-struct Readings;
-struct SampleStore;
+// The run in the data file at path, or null after telling err why (the file and its first
+// bad line, or the system's reason).
+std::shared_ptr<const RecordedRun> ReadPlotData(const std::string& path, std::ostream& err);
 
-// Fills store with one sample per row (time in minutes from column 1, impedance column 6,
-// phase column 7), at most SampleStore::kCapacity of them, the first ones, as the window's
-// store keeps them; and readings from the last row. Returns how many rows did not fit.
-std::size_t FillFromRows(const std::vector<DataRow>& rows, Readings& readings, SampleStore& store);
+// Paints run at line.width x line.height as the window shows it and writes line.pngFile.
+// Needs the application object (fonts). Failures go to err. Returns the exit status, 0 or 1.
+int WritePlotImage(const RecordedRun& run, const CommandLine& line, std::ostream& err);

@@ -5,9 +5,9 @@
 #include "view/MeasurementImage.h"
 
 QImage PaintMeasurementImage(int width, int height, const Readings& readings,
-                             const SampleStore& store) {
+                             const SampleSeries& samples) {
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) return image;
-    RenderMeasurement(image, readings, SeriesOf(store));
+    RenderMeasurement(image, readings, samples);
     return image;
 }

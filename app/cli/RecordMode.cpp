@@ -7,6 +7,7 @@
 
 #include "CliModes.h"
 #include "QtMessages.h"
+#include "RecordTarget.h"
 #include "Recording.h"
 #include "StopRequest.h"
 #include "app/CommandLine.h"
@@ -14,6 +15,11 @@
 #include "platform/serial/PortFactory.h"
 
 int RunRecord(const CommandLine& line) {
+    const std::string refusal = RefuseRecordTarget(line.recordFile, line.overwrite);
+    if (!refusal.empty()) {
+        std::cerr << "varkel: " << refusal << std::endl;
+        return 2;
+    }
     // The clock counts from here, as the program's clock counts from its start.
     SteadyClock clock;
     int argc = 1;

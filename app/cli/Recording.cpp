@@ -1,12 +1,15 @@
 #include "Recording.h"
 
 #include <algorithm>
+#include <ctime>
 #include <memory>
 #include <ostream>
 
 #include "TickSchedule.h"
 #include "measure/Clock.h"
+#include "measure/DurationText.h"
 #include "measure/MeasurementRun.h"
+#include "measure/PortMap.h"
 #include "measure/StatusText.h"
 
 namespace {
@@ -28,13 +31,47 @@ std::string LinesText(std::size_t n) {
     return std::to_string(n) + (n == 1 ? " line" : " lines");
 }
 
-// Tells err about everything the tick reports besides the reading itself.
+std::string ReadingsText(std::int64_t n) {
+    return std::to_string(n) + (n == 1 ? " reading" : " readings");
+}
+
+// The local time of day, "03:12:09", for messages a person reads in a log the next morning.
+std::string TimeOfDay() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char text[16];
+    return std::strftime(text, sizeof text, "%H:%M:%S", &local) ? text : "";
+}
+
+// The record beside the data file is a help, not the data: a failure only warns.
+void ReportRecordProblem(std::ostream& err, const std::string& problem) {
+    if (!problem.empty()) err << "The run record could not be written: " << problem << std::endl;
+}
+
+// Tells err about everything the tick reports besides the reading itself: once when the
+// device goes and once when it is back, not at every missed reading.
 class WarningReporter {
 public:
-    WarningReporter(std::ostream& err, const std::string& file) : m_err(err), m_file(file) {}
+    WarningReporter(std::ostream& err, const std::string& file, std::string port)
+        : m_err(err), m_file(file), m_port(std::move(port)) {}
 
     void Report(const TickResult& tick) {
-        if (!tick.reading.Valid() && !tick.reading.portFailed) {
+        if (tick.deviceLost) {
+            m_err << TimeOfDay() << " Lost " << m_port << ": " << tick.deviceProblem
+                  << ". Waiting for it to come back; readings are missed meanwhile." << std::endl;
+        } else if (tick.deviceBack) {
+            m_err << TimeOfDay() << " " << m_port << " is back after "
+                  << FormatDuration(tick.outage.backMs - tick.outage.lostMs) << "; "
+                  << ReadingsText(tick.outage.missedReadings) << " missed. Recording goes on in "
+                  << m_file << "." << std::endl;
+        }
+        if (tick.readingTaken && !tick.reading.Valid() && !tick.waitingForDevice &&
+            !tick.deviceLost) {
             m_err << "The amplifier gave no valid reply: " << tick.reading.problem << std::endl;
         }
         if (tick.storeFull && !m_storeFullTold) {
@@ -42,6 +79,7 @@ public:
             m_err << "The sample store is full (" << SampleStore::kCapacity
                   << " samples): later readings go only to the data file." << std::endl;
         }
+        if (!tick.fileTouched) return;
         if (tick.file.pending > 0) {
             m_err << LinesText(tick.file.pending) << " waiting to be written to the data file: "
                   << tick.file.error << std::endl;
@@ -54,6 +92,7 @@ public:
 private:
     std::ostream& m_err;
     const std::string& m_file;
+    std::string m_port;
     bool m_storeFullTold = false;
     std::size_t m_pendingBefore = 0;
 };
@@ -70,42 +109,53 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
     const DataFileResult created = run.CreateDataFile(request.file);
     if (!created.ok) {
         err << "Can't create file: " << created.error << std::endl;
-        return 1;
+        return kExitFailure;
     }
     if (!run.BeginMeasurementOn(request.port, request.interval)) {
-        err << "Can't open serial port: " << run.OpenError() << std::endl;
-        return 1;
+        if (run.BeginError() == MeasurementRun::BeginFailure::AmplifierNotReached) {
+            err << "The serial port opened, but the amplifier could not be reached: ";
+        } else {
+            err << "Can't open serial port: ";
+        }
+        err << run.OpenError() << std::endl;
+        return kExitFailure;
     }
     // The run's time zero, as the Start command sets it once the run has begun; the ticks
     // count whole seconds from here.
     run.SetTimeZero();
+    ReportRecordProblem(err, run.RecordProblem());
     const long long originMs = clock.Milliseconds();
-    err << "Recording from " << request.port << " every " << request.interval << " s into "
+    const std::string port = PortLabel(run.PortName(), run.DevicePath());
+    err << "Recording from " << port << " every " << request.interval << " s into "
         << request.file << "; Ctrl+C stops." << std::endl;
 
-    WarningReporter warnings(err, request.file);
-    bool deviceGone = false;
+    WarningReporter warnings(err, request.file, port);
+    RunEnd why = RunEnd::Signal;
     while (WaitForTick(clock, originMs, stopRequested)) {
         const TickResult tick = run.OnTimer();
         if (!tick.readingTaken) continue;
-        if (tick.runEnded) {
-            err << "The run has ended: " << tick.runEndReason << ".";
-            if (tick.file.pending == 0) err << " Every line recorded so far is in " << request.file << ".";
-            err << std::endl;
-            deviceGone = true;
-            break;
-        }
         if (tick.reading.Valid()) out << FormatStatusLine(readings) << std::endl;
         warnings.Report(tick);
-        if (request.readings > 0 && run.ReadingsTaken() >= request.readings) break;
+        ReportRecordProblem(err, tick.recordProblem);
+        if (request.readings > 0 && run.ReadingsTaken() >= request.readings) {
+            why = RunEnd::ReadingsDone;
+            break;
+        }
     }
 
-    run.StopMeasurement();
+    const bool deviceGone = run.IsWaitingForDevice();
+    if (deviceGone) {
+        const Outage& outage = run.Outages().back();
+        err << "The run ended while " << port << " was still gone; "
+            << ReadingsText(outage.missedReadings) << " missed since it went." << std::endl;
+    }
+    run.StopMeasurement(why);
+    ReportRecordProblem(err, run.RecordProblem());
     const DataFile::Status flushed = run.FlushDataFile();
     if (flushed.pending > 0) {
         err << LinesText(flushed.pending) << " could not be written to the data file: "
             << flushed.error << std::endl;
-        return 1;
+        return kExitFailure;
     }
-    return deviceGone ? 1 : 0;
+    return deviceGone ? kExitDeviceGone : kExitSuccess;
 }

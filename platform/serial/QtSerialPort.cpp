@@ -147,9 +147,9 @@ int QtSerialPort::BytesWaiting() {
     return static_cast<int>(std::min<qint64>(waiting, INT_MAX));
 }
 
-SerialRead QtSerialPort::ReadByte() {
+SerialRead QtSerialPort::ReadByte(int maxWaitMs) {
     if (!IsOpen() || m_lost) return {SerialRead::Status::Failed, 0};
-    const QDeadlineTimer deadline(m_readTimeoutMs);
+    const QDeadlineTimer deadline(ByteWaitMs(m_readTimeoutMs, maxWaitMs));
     for (;;) {
         char byte = 0;
         if (m_port->bytesAvailable() > 0 && m_port->getChar(&byte)) {
@@ -162,7 +162,7 @@ SerialRead QtSerialPort::ReadByte() {
     }
 }
 
-bool QtSerialPort::WaitUntilWritable(const QDeadlineTimer& deadline) {
+SerialWrite QtSerialPort::WaitUntilWritable(const QDeadlineTimer& deadline) {
 #if defined(Q_OS_UNIX)
     // Queue the byte only once the driver has room for it: a byte that cannot go out in
     // time is then never queued, and nothing already handed to the driver is thrown away.
@@ -170,38 +170,47 @@ bool QtSerialPort::WaitUntilWritable(const QDeadlineTimer& deadline) {
         pollfd room{m_port->handle(), POLLOUT, 0};
         const int ready = ::poll(&room, 1, static_cast<int>(deadline.remainingTime()));
         if (ready < 0 && errno == EINTR) continue;
-        if (ready == 0) {
-            m_error = m_device + ": a write timed out";
-            return false;
+        if (ready == 0) return WriteTimedOut();
+        if (ready < 0 || (room.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            DeviceLost();
+            return SerialWrite::Failed;
         }
-        if (ready < 0 || (room.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return DeviceLost();
-        return true;
+        return SerialWrite::Written;
     }
 #else
     (void)deadline;
-    return true;
+    return SerialWrite::Written;
 #endif
 }
 
-bool QtSerialPort::WriteByte(unsigned char byte) {
-    if (!IsOpen() || m_lost) return false;
+SerialWrite QtSerialPort::WriteTimedOut() {
+    m_error = m_device + ": a write timed out";
+    return SerialWrite::TimedOut;
+}
+
+SerialWrite QtSerialPort::WriteByte(unsigned char byte) {
+    if (!IsOpen() || m_lost) return SerialWrite::Failed;
     const QDeadlineTimer deadline(m_writeTimeoutMs);
-    if (!WaitUntilWritable(deadline)) return false;
+    if (const SerialWrite room = WaitUntilWritable(deadline); room != SerialWrite::Written) {
+        return room;
+    }
     const char c = static_cast<char>(byte);
-    if (m_port->write(&c, 1) != 1) return DeviceLost();
+    if (m_port->write(&c, 1) != 1) {
+        DeviceLost();
+        return SerialWrite::Failed;
+    }
     while (m_port->bytesToWrite() > 0) {
         if (m_port->waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) continue;
-        if (!TimedOutOrLost()) return false;
+        if (!TimedOutOrLost()) return SerialWrite::Failed;
         if (deadline.hasExpired()) {
             // A byte that could not go out in time must not go out late, after its command.
             // (Where the driver's room could not be checked first, this also drops what the
             // driver still holds.)
             m_port->clear(QSerialPort::Output);
-            m_error = m_device + ": a write timed out";
-            return false;
+            return WriteTimedOut();
         }
     }
-    return true;
+    return SerialWrite::Written;
 }
 
 bool QtSerialPort::SetDtr(bool raised) {

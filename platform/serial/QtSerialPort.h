@@ -28,10 +28,10 @@ public:
     bool Configure(const SerialSettings& settings) override;
     // Bytes buffered by Qt plus those still in the system's driver.
     int BytesWaiting() override;
-    SerialRead ReadByte() override;
+    SerialRead ReadByte(int maxWaitMs = kConfiguredTimeout) override;
     // The byte is handed to the driver within the write time-out, or not sent at all;
     // bytes written before are never discarded.
-    bool WriteByte(unsigned char byte) override;
+    SerialWrite WriteByte(unsigned char byte) override;
     // False where the device has no DTR line (pseudo-terminals) or has gone.
     bool SetDtr(bool raised) override;
     void Close() override;
@@ -42,8 +42,9 @@ private:
     // Records the port's current error as the device gone; always returns false.
     bool DeviceLost();
     bool TimedOutOrLost();
-    // True once the driver can take a byte; false on time-out or a lost device.
-    bool WaitUntilWritable(const QDeadlineTimer& deadline);
+    SerialWrite WriteTimedOut();
+    // Written once the driver can take a byte; else why not.
+    SerialWrite WaitUntilWritable(const QDeadlineTimer& deadline);
 
     std::unique_ptr<QSerialPort> m_port;
     std::string m_device;

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -32,11 +33,17 @@ struct FrameFixture : ViewFixture {
     CMainFrame* frame;
 };
 
+// The items a person sees (the recent-file slots stay hidden until there are files).
 QStringList ItemTexts(QMenu* menu) {
     QStringList texts;
-    for (QAction* action : menu->actions()) texts << (action->isSeparator() ? "-" : action->text());
+    for (QAction* action : menu->actions()) {
+        if (action->isVisible()) texts << (action->isSeparator() ? "-" : action->text());
+    }
     return texts;
 }
+
+const QStringList kFileMenu = {"&Open...", "&Save", "Save &As...", "-", "&Export Chart Image...",
+                               "-", "Save &data", "-", "E&xit"};
 
 }  // namespace
 
@@ -53,6 +60,9 @@ private slots:
     void messagePaneShowsReadyPromptsAndProgress_data();
     void messagePaneShowsReadyPromptsAndProgress();
     void runProgressYieldsToPrompts();
+    void sampleReadoutBetweenPromptsAndProgress();
+    void recentFilesAreListedAndGoToTheApplication();
+    void aDroppedFileIsOpenedUnlessARunGoesOn();
     void tooltipsOnlyWhereGiven();
     void statusBarHasFourPanes();
     void closingDuringARunEndsIt();
@@ -67,16 +77,19 @@ void MainFrameTest::menusCarryTheirItemsAndIds() {
     QCOMPARE(top[1]->text(), QString("&Measurement"));
     QCOMPARE(top[2]->text(), QString("&View"));
     QCOMPARE(top[3]->text(), QString("&Help"));
-    QCOMPARE(ItemTexts(f.frame->Menu(0)), (QStringList{"&Save data", "-", "E&xit"}));
+    QCOMPARE(ItemTexts(f.frame->Menu(0)), kFileMenu);
     QCOMPARE(ItemTexts(f.frame->Menu(1)), (QStringList{"Start", "Stop"}));
-    QCOMPARE(ItemTexts(f.frame->Menu(2)), (QStringList{"&Toolbar", "&Status Bar"}));
+    QCOMPARE(ItemTexts(f.frame->Menu(2)),
+             (QStringList{"&Toolbar", "&Status Bar", "-", "&Logarithmic Impedance Axis"}));
     QCOMPARE(ItemTexts(f.frame->Menu(3)), (QStringList{"&About Varkel..."}));
 
     const QList<QPair<int, QString>> ids = {
-        {ID_FILE_SAVEDATA, "&Save data"}, {ID_APP_EXIT, "E&xit"},
+        {ID_FILE_OPEN, "&Open..."},       {ID_FILE_SAVE, "&Save"},
+        {ID_FILE_SAVE_AS, "Save &As..."}, {ID_FILE_EXPORT_IMAGE, "&Export Chart Image..."},
+        {ID_FILE_SAVEDATA, "Save &data"}, {ID_APP_EXIT, "E&xit"},
         {ID_MEASUREMENT_START, "Start"},  {ID_MEASUREMENT_STOP, "Stop"},
         {ID_VIEW_TOOLBAR, "&Toolbar"},    {ID_VIEW_STATUS_BAR, "&Status Bar"},
-        {ID_APP_ABOUT, "&About Varkel..."}};
+        {ID_VIEW_LOG_IMPEDANCE, "&Logarithmic Impedance Axis"}, {ID_APP_ABOUT, "&About Varkel..."}};
     for (const auto& [id, text] : ids) {
         QVERIFY(f.Action(id));
         QCOMPARE(f.Action(id)->text(), text);
@@ -90,6 +103,14 @@ void MainFrameTest::menusCarryTheirItemsAndIds() {
     QVERIFY(f.Action(ID_MEASUREMENT_STOP)->shortcuts().isEmpty());
     QVERIFY(f.Action(ID_FILE_SAVEDATA)->shortcuts().isEmpty());
     QVERIFY(f.Action(ID_FILE_SAVEDATA)->isEnabled());
+    // Open and Save on the menu are the accelerators' actions; the new items have no keys.
+    QCOMPARE(f.Action(ID_FILE_OPEN)->shortcuts(), QList<QKeySequence>{QKeySequence("Ctrl+O")});
+    QCOMPARE(f.Action(ID_FILE_SAVE)->shortcuts(), QList<QKeySequence>{QKeySequence("Ctrl+S")});
+    for (int id : {ID_FILE_SAVE_AS, ID_FILE_EXPORT_IMAGE, ID_VIEW_LOG_IMPEDANCE}) {
+        QVERIFY(f.Action(id)->shortcuts().isEmpty());
+    }
+    QVERIFY(f.Action(ID_VIEW_LOG_IMPEDANCE)->isCheckable());
+    QVERIFY(!f.Action(ID_VIEW_LOG_IMPEDANCE)->isChecked());
 }
 
 void MainFrameTest::thirteenAcceleratorsWithTheirCommands() {
@@ -136,11 +157,13 @@ void MainFrameTest::fileAcceleratorsGoToTheApplication() {
     QTest::keySequence(f.frame, QKeySequence("Ctrl+O"));
     QTest::keySequence(f.frame, QKeySequence("Ctrl+S"));
     f.Action(ID_APP_ABOUT)->trigger();
-    QCOMPARE(app.count(), 4);
-    QCOMPARE(app.at(0).at(0).toInt(), int(ID_FILE_NEW));
-    QCOMPARE(app.at(1).at(0).toInt(), int(ID_FILE_OPEN));
-    QCOMPARE(app.at(2).at(0).toInt(), int(ID_FILE_SAVE));
-    QCOMPARE(app.at(3).at(0).toInt(), int(ID_APP_ABOUT));
+    // So do the File menu's new items and the logarithmic axis.
+    for (int id : {ID_FILE_SAVE_AS, ID_FILE_EXPORT_IMAGE, ID_VIEW_LOG_IMPEDANCE}) f.Action(id)->trigger();
+    QCOMPARE(app.count(), 7);
+    const int expected[] = {ID_FILE_NEW,     ID_FILE_OPEN,         ID_FILE_SAVE,         ID_APP_ABOUT,
+                            ID_FILE_SAVE_AS, ID_FILE_EXPORT_IMAGE, ID_VIEW_LOG_IMPEDANCE};
+    for (int i = 0; i < 7; ++i) QCOMPARE(app.at(i).at(0).toInt(), expected[i]);
+    QVERIFY(f.Action(ID_VIEW_LOG_IMPEDANCE)->isChecked());  // the click set the check mark
 }
 
 void MainFrameTest::toolbarHoldsStartStopAboutAndDocksAnywhere() {
@@ -200,15 +223,25 @@ void MainFrameTest::startAndStopFollowTheRun() {
     QVERIFY(start->isEnabled() && !stop->isEnabled());
     QVERIFY(button(start)->isEnabled() && !button(stop)->isEnabled());
 
+    f.frame->SetRecentFiles({"/data/a.txt"});
+    const QList<int> replacing = {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_MRU_FILE1};
+    for (int id : replacing) QVERIFY(f.Action(id)->isEnabled());
+
     start->trigger();
     QVERIFY(f.View().IsMeasuring());
     QVERIFY(!start->isEnabled() && stop->isEnabled());
     QVERIFY(!button(start)->isEnabled() && button(stop)->isEnabled());
     QVERIFY(f.Action(ID_APP_ABOUT)->isEnabled());
+    // The live run owns the charts and its file is not finished: Open, the recent files,
+    // Save and Save As wait for Stop. Export and the axis do not.
+    for (int id : replacing) QVERIFY2(!f.Action(id)->isEnabled(), qPrintable(QString::number(id)));
+    QVERIFY(f.Action(ID_FILE_EXPORT_IMAGE)->isEnabled());
+    QVERIFY(f.Action(ID_VIEW_LOG_IMPEDANCE)->isEnabled());
 
     stop->trigger();
     QVERIFY(!f.View().IsMeasuring());
     QVERIFY(start->isEnabled() && !stop->isEnabled());
+    for (int id : replacing) QVERIFY(f.Action(id)->isEnabled());
 
     // A cancelled start leaves them as they were.
     f.prompts.setupAccepted = false;
@@ -225,6 +258,12 @@ void MainFrameTest::messagePaneShowsReadyPromptsAndProgress_data() {
     QTest::newRow("start: none") << int(ID_MEASUREMENT_START) << "";
     QTest::newRow("stop: none") << int(ID_MEASUREMENT_STOP) << "";
     QTest::newRow("save data: none") << int(ID_FILE_SAVEDATA) << "";
+    QTest::newRow("open") << int(ID_FILE_OPEN) << "Open a recorded run (a data file)";
+    QTest::newRow("save") << int(ID_FILE_SAVE) << "Save the run shown under its name";
+    QTest::newRow("save as") << int(ID_FILE_SAVE_AS) << "Save a copy of the run's data file under a new name";
+    QTest::newRow("export") << int(ID_FILE_EXPORT_IMAGE) << "Write the charts as they are shown into a PNG image";
+    QTest::newRow("log axis") << int(ID_VIEW_LOG_IMPEDANCE) << "Show the impedance on a logarithmic axis";
+    QTest::newRow("recent file") << int(ID_FILE_MRU_FILE1) << "Open this recorded run";
 }
 
 void MainFrameTest::messagePaneShowsReadyPromptsAndProgress() {
@@ -264,6 +303,97 @@ void MainFrameTest::runProgressYieldsToPrompts() {
 
     f.Action(ID_MEASUREMENT_STOP)->trigger();
     QCOMPARE(f.frame->MessagePane()->text(), QString("Ready"));
+}
+
+void MainFrameTest::sampleReadoutBetweenPromptsAndProgress() {
+    FrameFixture f;
+    f.frame->resize(900, 600);
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+    f.Action(ID_MEASUREMENT_START)->trigger();
+    for (int tick = 0; tick < 2; ++tick) {
+        f.clock.Advance(1000);
+        f.View().OnTimer();
+    }
+    f.View().repaint();
+    const ChartMapping& chart = f.View().DrawnCharts().impedance;
+    QVERIFY(chart.drawn);
+    const QPoint over((chart.plot.left + chart.plot.right) / 2, (chart.plot.top + chart.plot.bottom) / 2);
+    QMouseEvent move(QEvent::MouseMove, over, f.View().mapToGlobal(over), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.View(), &move);
+    // The one sample, taken 2 s into the run: 50 mV over the 1 uA floor (no current yet).
+    const QString readout("Time 0.033 min (0:00:02), Impedance 50000 Ohm");
+    QCOMPARE(f.frame->MessagePane()->text(), readout);
+
+    // A menu's prompt wins while the menu is open; the readout comes back after it.
+    emit f.frame->Menu(2)->hovered(f.Action(ID_VIEW_TOOLBAR));
+    QCOMPARE(f.frame->MessagePane()->text(), QString("Show or hide the toolbar"));
+    emit f.frame->Menu(2)->aboutToHide();
+    QCOMPARE(f.frame->MessagePane()->text(), readout);
+
+    // Leaving the chart returns the pane to the run's progress, after Stop to "Ready".
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&f.View(), &leave);
+    QCOMPARE(f.frame->MessagePane()->text(),
+             QString("Measuring: 1 reading, next in 2 s, data file run.txt"));
+    f.Action(ID_MEASUREMENT_STOP)->trigger();
+    QCOMPARE(f.frame->MessagePane()->text(), QString("Ready"));
+}
+
+void MainFrameTest::recentFilesAreListedAndGoToTheApplication() {
+    FrameFixture f;
+    QSignalSpy app(f.frame, &CMainFrame::appCommand);
+    f.frame->SetRecentFiles({"/data/week & more.txt", "/data/b.txt"});
+    QStringList expected = kFileMenu;
+    expected.insert(expected.size() - 1, "&1 /data/week && more.txt");
+    expected.insert(expected.size() - 1, "&2 /data/b.txt");
+    expected.insert(expected.size() - 1, "-");
+    QCOMPARE(ItemTexts(f.frame->Menu(0)), expected);
+    f.Action(ID_FILE_MRU_FILE1 + 1)->trigger();
+    QCOMPARE(app.count(), 1);
+    QCOMPARE(app.at(0).at(0).toInt(), int(ID_FILE_MRU_FILE1 + 1));
+
+    // A long path keeps the file's name whole.
+    const QString deep = "/" + QString("folder/").repeated(20) + "last-night.txt";
+    f.frame->SetRecentFiles({deep});
+    const QString shown = f.Action(ID_FILE_MRU_FILE1)->text();
+    QVERIFY2(shown.size() < 70 && shown.startsWith("&1 /folder/") && shown.endsWith("/last-night.txt"),
+             qPrintable(shown));
+    QVERIFY(!f.Action(ID_FILE_MRU_FILE1 + 1)->isVisible());
+
+    f.frame->SetRecentFiles({});
+    QCOMPARE(ItemTexts(f.frame->Menu(0)), kFileMenu);
+}
+
+void MainFrameTest::aDroppedFileIsOpenedUnlessARunGoesOn() {
+    FrameFixture f;
+    QSignalSpy dropped(f.frame, &CMainFrame::fileDropped);
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+    auto offer = [&](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.frame, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.frame, &drop);
+        return true;
+    };
+    const QUrl file = QUrl::fromLocalFile("/data/last-night.txt");
+    QVERIFY(offer({file}));
+    QCOMPARE(dropped.count(), 1);
+    QCOMPARE(dropped.at(0).at(0).toString(), QString("/data/last-night.txt"));
+    // Two files at once, or a web address: not taken.
+    QVERIFY(!offer({file, QUrl::fromLocalFile("/data/other.txt")}));
+    QVERIFY(!offer({QUrl("https://example.org/run.txt")}));
+    // While a run goes on the charts are its own.
+    f.Action(ID_MEASUREMENT_START)->trigger();
+    QVERIFY(!offer({file}));
+    f.Action(ID_MEASUREMENT_STOP)->trigger();
+    QVERIFY(offer({file}));
+    QCOMPARE(dropped.count(), 2);
 }
 
 void MainFrameTest::tooltipsOnlyWhereGiven() {

@@ -1,5 +1,6 @@
-// CVarkelApp, CVarkelDoc and CAboutDlg: start-up, the caption, the document's New, Open and
-// Save, the recent-file list in the profile, and the About box.
+// CVarkelApp, CVarkelDoc and CAboutDlg: start-up (with a run, or a file that is none, named
+// on the command line), the caption, New, Save of the empty document, the recent-file list
+// in the profile, and the About box. Opening and saving runs: test_document.cpp.
 
 #include <QAction>
 #include <QLabel>
@@ -9,7 +10,7 @@
 
 #include <filesystem>
 
-#include "ViewFixture.h"
+#include "AppFixture.h"
 #include "app/AboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandLine.h"
@@ -18,42 +19,18 @@
 #include "app/VarkelApp.h"
 #include "app/VarkelDoc.h"
 #include "measure/MeasurementRun.h"
+#include "view/RecordedRun.h"
 #include "view/VarkelView.h"
-
-namespace {
-
-struct AppFixture {
-    explicit AppFixture(const std::string& documentFile = std::string())
-        : line(std::make_shared<FakeLine>()), factory(line, &clock) {
-        line->responder = Amplifier("0.5", "-12.5", "0.02", "-40.25");
-        command.documentFile = documentFile;
-        app = std::make_unique<CVarkelApp>(command, clock, factory, prompts,
-                                           QString::fromStdString(dir.File("varkel.ini")));
-    }
-    QString Caption() const { return app->MainFrame()->windowTitle(); }
-    QString Q(const std::string& s) const { return QString::fromStdString(s); }
-
-    TempDir dir;
-    FakeClock clock;
-    std::shared_ptr<FakeLine> line;
-    FakePortFactory factory;
-    ScriptedPrompts prompts;
-    CommandLine command;
-    std::unique_ptr<CVarkelApp> app;
-};
-
-}  // namespace
 
 class VarkelAppTest : public QObject {
     Q_OBJECT
 private slots:
     void startsUntitled();
-    void documentOnTheCommandLineNamesTheWindow();
-    void documentThatCannotBeOpenedEndsStartUp();
-    void saveAsksForANameOnceAndWritesAnEmptyFile();
+    void documentOnTheCommandLineOpensItsRun();
+    void fileOnTheCommandLineThatIsNoRunIsRefusedAndTheWindowOpensEmpty();
+    void emptyDocumentIsSavedOnlyOverNothing();
     void saveCancelledChangesNothing();
     void newDuringARunLeavesTheRunAlone();
-    void openTakesTheNameAndReadsNothing();
     void recentFilesKeepTheNewestFour();
     void exitDuringARunEndsIt();
     void aboutBoxShowsIconTextAndOk();
@@ -68,41 +45,90 @@ void VarkelAppTest::startsUntitled() {
     QVERIFY(f.prompts.warnings.empty());
 }
 
-void VarkelAppTest::documentOnTheCommandLineNamesTheWindow() {
+
+
+
+void VarkelAppTest::documentOnTheCommandLineOpensItsRun() {
     TempDir docs;
-    const std::string path = docs.File("sample.dat");
-    { std::ofstream(path) << "anything at all\n"; }
+    const std::string path = docs.File("sample.txt");
+    const std::string bytes = "0 0.05 -12.5 2e-06 -40.25 25000 27.75\n"
+                              "2 0.06 -11.5 2e-06 -40.25 30000 28.75\n";
+    { std::ofstream(path) << bytes; }
     AppFixture f(path);
     QVERIFY(f.app->InitInstance());
-    QCOMPARE(f.Caption(), QString("sample.dat - Varkel"));
-    QCOMPARE(ReadWholeFile(path), std::string("anything at all\n"));  // nothing read or written
+    QCOMPARE(f.Caption(), QString("sample.txt - Varkel"));
+    QVERIFY(f.prompts.warnings.empty());
+    const RecordedRun* shown = f.app->View()->ShownRun();
+    QVERIFY(shown);
+    QCOMPARE(shown->Count(), 2);
+    QCOMPARE(shown->last.impedance, 30000.0);  // the status text's values: the last line
+    QCOMPARE(shown->last.elapsedSeconds, 2.0);
+    QCOMPARE(f.app->Records().store.count, 0);  // the live run's records are not touched
+    QCOMPARE(ReadWholeFile(path), bytes);
+    QCOMPARE(f.app->RecentFiles().Entries(), QStringList{f.Q(path)});
 }
 
-void VarkelAppTest::documentThatCannotBeOpenedEndsStartUp() {
-    TempDir docs;
-    AppFixture f(docs.File("missing.dat"));
-    QVERIFY(!f.app->InitInstance());
-    QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
-    QCOMPARE(f.prompts.warnings[0].caption, std::string("Varkel"));
-    QVERIFY(f.prompts.warnings[0].detail.find("missing.dat") != std::string::npos);
+// A user who names a file that is not a run is told which line is wrong, and gets the
+// window all the same, empty, to open another one: the program does not refuse to start.
+void VarkelAppTest::fileOnTheCommandLineThatIsNoRunIsRefusedAndTheWindowOpensEmpty() {
+    const std::string good = "0 0.05 -12.5 2e-06 -40.25 25000 27.75\n";
+    struct Case {
+        const char* name;
+        const char* bytes;  // null: no such file
+        std::string detailEnd;
+    } const cases[] = {
+        {"missing.txt", nullptr, "missing.txt: No such file or directory"},
+        {"notes.txt", "anything at all\n", "line 1: field 1 \"anything\" is not a number"},
+        {"short.txt", "0 1 2 3 4 5 6\n2 1 2 3 4 5\n", "line 2: expected seven numbers, found 6"},
+        {"blank.txt", "0 1 2 3 4 5 6\n\n", "line 2: blank line; every line holds seven numbers"},
+        {"image.png", "\x89PNG\r\n\x1a\n", "line 1: field 1 \"?PNG\" is not a number"},
+        {"empty.txt", "", "the file holds no readings"},
+    };
+    for (const Case& c : cases) {
+        TempDir docs;
+        const std::string path = docs.File(c.name);
+        if (c.bytes) std::ofstream(path, std::ios::binary) << c.bytes;
+        AppFixture f(path);
+        QVERIFY2(f.app->InitInstance(), c.name);
+        QVERIFY(f.app->MainFrame()->isVisible());
+        QCOMPARE(f.Caption(), QString("Untitled - Varkel"));
+        QVERIFY(!f.app->View()->ShownRun());
+        QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
+        const ShownWarning& warning = f.prompts.warnings[0];
+        QCOMPARE(warning.caption, std::string("Varkel"));
+        QCOMPARE(warning.text, "Can't open " + std::string(c.name) + ".");
+        QVERIFY2(warning.detail.find(path) == 0, warning.detail.c_str());
+        QVERIFY2(warning.detail.size() >= c.detailEnd.size() &&
+                     warning.detail.compare(warning.detail.size() - c.detailEnd.size(), std::string::npos,
+                                            c.detailEnd) == 0,
+                 warning.detail.c_str());
+        if (c.bytes) QCOMPARE(ReadWholeFile(path), std::string(c.bytes));
+        QVERIFY(f.app->RecentFiles().Entries().isEmpty());
+    }
 }
 
-void VarkelAppTest::saveAsksForANameOnceAndWritesAnEmptyFile() {
+// The empty document has nothing to save: it may make an empty file where there is none,
+// never empty one that holds something.
+void VarkelAppTest::emptyDocumentIsSavedOnlyOverNothing() {
     AppFixture f;
     QVERIFY(f.app->InitInstance());
     const std::string path = f.dir.File("doc.vk");
-    { std::ofstream(path) << "old\n"; }
     f.prompts.documentSaveName = path;
     f.app->MainFrame()->Action(ID_FILE_SAVE)->trigger();
+    QVERIFY(std::filesystem::exists(path));
     QCOMPARE(ReadWholeFile(path), std::string());
     QCOMPARE(f.Caption(), QString("doc.vk - Varkel"));
+    QVERIFY(f.prompts.warnings.empty());
 
-    // Titled now: Save writes again without asking.
+    // Titled now: Save does not ask again; the file meanwhile holds something: it stays.
     { std::ofstream(path) << "again\n"; }
     f.prompts.documentSaveName = f.dir.File("never-used");
     f.app->OnFileSave();
-    QCOMPARE(ReadWholeFile(path), std::string());
+    QCOMPARE(ReadWholeFile(path), std::string("again\n"));
     QVERIFY(!std::filesystem::exists(f.dir.File("never-used")));
+    QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
+    QCOMPARE(f.prompts.warnings[0].text, std::string("There is nothing to save."));
+    QVERIFY(f.prompts.warnings[0].detail.find(path) != std::string::npos);
 }
 
 void VarkelAppTest::saveCancelledChangesNothing() {
@@ -139,17 +165,6 @@ void VarkelAppTest::newDuringARunLeavesTheRunAlone() {
     QCOMPARE(f.app->Run().m_strDataFile, f.dir.File("run.txt"));
 }
 
-void VarkelAppTest::openTakesTheNameAndReadsNothing() {
-    AppFixture f;
-    QVERIFY(f.app->InitInstance());
-    const std::string path = f.dir.File("old.vk");
-    { std::ofstream(path) << "content\n"; }
-    f.prompts.documentOpenName = path;
-    f.app->OnFileOpen();
-    QCOMPARE(f.Caption(), QString("old.vk - Varkel"));
-    QCOMPARE(ReadWholeFile(path), std::string("content\n"));
-    QCOMPARE(f.app->Records().store.count, 0);
-}
 
 void VarkelAppTest::recentFilesKeepTheNewestFour() {
     TempDir dir;

@@ -1,15 +1,24 @@
-// The pure parts of the headless modes: the tick schedule and a data file's rows turned
-// into the window's records.
+// The parts of the headless modes: the tick schedule, and --plot's reading of a data file
+// (every line of it) and its picture.
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <memory>
 
+#include <QGuiApplication>
+#include <QImage>
+
+#include <fstream>
+#include <sstream>
+
+#include "TempDir.h"
+#include "app/CommandLine.h"
 #include "app/cli/PlotData.h"
+#include "app/cli/PlotImage.h"
 #include "app/cli/TickSchedule.h"
 #include "measure/MeasurementState.h"
-#include "measure/SampleStore.h"
+#include "view/RecordedRun.h"
 
 TEST(TickSchedule, NextTickIsTheNextWholeSecondOfTheRunAndSkipsMissedOnes) {
     struct Case {
@@ -24,17 +33,19 @@ TEST(TickSchedule, NextTickIsTheNextWholeSecondOfTheRunAndSkipsMissedOnes) {
 }
 
 TEST(PlotData, RowsBecomeSamplesInMinutesAndTheLastRowTheReadings) {
-    const std::vector<DataRow> rows = {{90, 0.1, 1, 2e-6, 3, 50000, -2},
-                                       {180, 0.2, 4, 4e-6, 5, 50000, -1}};
-    Readings readings;
-    auto store = std::make_unique<SampleStore>();
-    store->count = 7;  // whatever was there before
-    EXPECT_EQ(FillFromRows(rows, readings, *store), 0u);
-    ASSERT_EQ(store->count, 2);
-    EXPECT_EQ(store->timeMinutes[0], 90 * 0.016666666666666666);
-    EXPECT_DOUBLE_EQ(store->timeMinutes[1], 3.0);
-    EXPECT_EQ(store->impedance[1], 50000);
-    EXPECT_EQ(store->phase[0], -2);
+    TempDir dir;
+    const std::string path = dir.File("run.txt");
+    { std::ofstream(path) << "90 0.1 1 2e-06 3 50000 -2\n180 0.2 4 4e-06 5 50000 -1\n"; }
+    std::ostringstream err;
+    const std::shared_ptr<const RecordedRun> run = ReadPlotData(path, err);
+    ASSERT_TRUE(run) << err.str();
+    EXPECT_EQ(err.str(), "");
+    ASSERT_EQ(run->Count(), 2);
+    EXPECT_EQ(run->timeMinutes[0], 90 * 0.016666666666666666);
+    EXPECT_DOUBLE_EQ(run->timeMinutes[1], 3.0);
+    EXPECT_EQ(run->impedance[1], 50000);
+    EXPECT_EQ(run->phase[0], -2);
+    const Readings& readings = run->last;
     EXPECT_EQ(readings.elapsedSeconds, 180);
     EXPECT_EQ(readings.voltage, 0.2);
     EXPECT_EQ(readings.voltagePhase, 4);
@@ -44,14 +55,54 @@ TEST(PlotData, RowsBecomeSamplesInMinutesAndTheLastRowTheReadings) {
     EXPECT_EQ(readings.impedancePhase, -1);
 }
 
-TEST(PlotData, MoreRowsThanTheStoreHoldsKeepTheFirstAndCountTheRest) {
-    std::vector<DataRow> rows(SampleStore::kCapacity + 3);
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = {double(i) * 60, 0, 0, 1e-6, 0, double(i), 0};
-    Readings readings;
-    auto store = std::make_unique<SampleStore>();
-    EXPECT_EQ(FillFromRows(rows, readings, *store), 3u);
-    EXPECT_EQ(store->count, SampleStore::kCapacity);
-    EXPECT_EQ(store->impedance[SampleStore::kCapacity - 1], SampleStore::kCapacity - 1);
-    // The status text still shows the file's last line.
-    EXPECT_EQ(readings.impedance, SampleStore::kCapacity + 2);
+TEST(PlotData, AFileThatIsNotARunIsNamedWithItsFirstBadLine) {
+    TempDir dir;
+    const std::string path = dir.File("notes.txt");
+    { std::ofstream(path) << "1 2 3 4 5 6 7\n1 2 3 4 5 6 7\nnot a number at all 5 6 7\n"; }
+    std::ostringstream err;
+    EXPECT_FALSE(ReadPlotData(path, err));
+    EXPECT_EQ(err.str(), path + ": line 3: field 1 \"not\" is not a number\n");
+}
+
+// A week's file is longer than the window's live sample store (65,536): --plot draws it all.
+// The lines past that count carry ten times the impedance, so a picture of only the first
+// 65,536 looks different.
+TEST(PlotData, EveryLineOfALongFileIsDrawn) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "test_cli_parts";
+    static char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);  // fonts
+
+    constexpr int kLiveStoreCapacity = 65536;
+    constexpr int kLines = kLiveStoreCapacity + 1000;
+    TempDir dir;
+    CommandLine line;
+    line.plotFile = dir.File("week.txt");
+    line.pngFile = dir.File("week.png");
+    line.width = 640;
+    line.height = 400;
+    {
+        std::ofstream out(line.plotFile);
+        for (int i = 0; i < kLines; ++i) {
+            out << 2 * i << " 0.05 -12.5 2e-06 -40.25 " << (i < kLiveStoreCapacity ? 25000 : 250000)
+                << " 27.75\n";
+        }
+    }
+    std::ostringstream err;
+    const std::shared_ptr<const RecordedRun> run = ReadPlotData(line.plotFile, err);
+    ASSERT_TRUE(run) << err.str();
+    ASSERT_EQ(run->Count(), kLines);
+    EXPECT_EQ(run->impedance.back(), 250000);
+    EXPECT_EQ(run->last.elapsedSeconds, 2 * (kLines - 1));
+    ASSERT_EQ(WritePlotImage(*run, line, err), 0) << err.str();
+
+    const QImage written(QString::fromStdString(line.pngFile));
+    ASSERT_FALSE(written.isNull());
+    const QImage all = PaintMeasurementImage(640, 400, run->last, SeriesOf(*run));
+    SampleSeries firstOnly = SeriesOf(*run);
+    firstOnly.count = kLiveStoreCapacity;
+    const QImage capped = PaintMeasurementImage(640, 400, run->last, firstOnly);
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), all);
+    EXPECT_NE(written.convertToFormat(QImage::Format_RGB32), capped);
 }

@@ -12,6 +12,8 @@
 #include "SimProcess.h"
 #include "TempDir.h"
 
+#include <nlohmann/json.hpp>
+
 namespace {
 const std::string kReading = "OUTP ? 3\rOUTP ? 4\r";
 
@@ -92,6 +94,28 @@ TEST_F(RecordEndToEnd, ATwoReadingRunSendsTheCommandsAndRecordsTheRepliesScaled)
     EXPECT_NE(status[1].find(", Current="), std::string::npos) << status[1];
 }
 
+TEST_F(RecordEndToEnd, AmplifiersEndingTheirRepliesWithLineFeedsAreRead) {
+    for (const char* ending : {"lf", "crlf"}) {
+        SCOPED_TRACE(ending);
+        std::filesystem::remove(m_wireLog);
+        StartSim({"--line-end", ending});
+        const std::string data = m_dir.File(std::string("run-") + ending + ".txt");
+        const ProcessResult run = RunProcess(m_dir.Path().string(), VARKEL_PATH,
+                                             {"--record", data, "--port", m_sim.DevicePath(),
+                                              "--interval", "2", "--readings", "3"});
+        m_sim.Stop();
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err.find("no valid reply"), std::string::npos) << run.err;
+        const std::vector<std::string> lines = ReadLines(data);
+        ASSERT_EQ(lines.size(), 3u) << run.err;
+        for (const std::string& line : lines) {
+            const std::vector<double> v = Fields(line);
+            ASSERT_EQ(v.size(), 7u) << line;
+            EXPECT_NEAR(v[1], 0.1, 1e-3) << line;  // the simulated sample's voltage
+        }
+    }
+}
+
 TEST_F(RecordEndToEnd, ASignalMidRunReleasesTheAmplifierAndKeepsEveryLine) {
     for (const int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGTERM");
@@ -114,18 +138,89 @@ TEST_F(RecordEndToEnd, ASignalMidRunReleasesTheAmplifierAndKeepsEveryLine) {
         const std::vector<std::string> lines = ReadLines(m_data);
         EXPECT_EQ(lines.size(), Lines(run.out).size()) << run.out;
         for (const std::string& line : lines) EXPECT_EQ(Fields(line).size(), 7u) << line;
+        const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_data + ".json"));
+        EXPECT_EQ(record["end_reason"], "signal");
+        EXPECT_EQ(record["lines_written"], lines.size());
+        EXPECT_FALSE(record["ended_utc"].is_null());
     }
 }
 
-TEST_F(RecordEndToEnd, ADeviceThatVanishesEndsTheRunWithAMessageAndItsLinesKept) {
+TEST_F(RecordEndToEnd, ADeviceThatNeverComesBackEndsTheRunWithStatus3AndItsLinesKept) {
     StartSim({"--fault", "hangup", "--fault-after", "1"});
     const ProcessResult run = RunProcess(m_dir.Path().string(), VARKEL_PATH,
                                          {"--record", m_data, "--port", m_sim.DevicePath(),
-                                          "--interval", "2", "--readings", "5"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("The run has ended: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("Every line recorded so far is in " + m_data), std::string::npos) << run.err;
+                                          "--interval", "2", "--readings", "3"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.err.find("Lost " + m_sim.DevicePath()), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("The run ended while " + m_sim.DevicePath() +
+                           " was still gone; 2 readings missed since it went."),
+              std::string::npos)
+        << run.err;
     EXPECT_EQ(ReadLines(m_data).size(), 1u);
+}
+
+TEST_F(RecordEndToEnd, AnAdapterPulledAndPluggedInAgainLosesOnlyTheReadingsInBetween) {
+    const std::string device = m_dir.File("amplifier");
+    StartSim({"--link", device});
+    ChildProcess recorder(m_dir.Path().string());
+    ASSERT_TRUE(recorder.Start(VARKEL_PATH, {"--record", m_data, "--port", device, "--interval",
+                                             "2", "--readings", "12"}));
+    const std::string err = m_dir.File("stderr.txt");
+    std::size_t linesBefore = 0;
+    for (int dropout = 1; dropout <= 2; ++dropout) {
+        SCOPED_TRACE(dropout);
+        ASSERT_TRUE(WaitUntil([&] { return ReadLines(m_data).size() >= linesBefore + 2; }))
+            << ReadWholeFile(err);
+        m_sim.Signal(SIGUSR1);
+        ASSERT_TRUE(WaitUntil([&] {
+            const std::string text = ReadWholeFile(err);
+            std::size_t lost = 0;
+            for (std::size_t at = text.find(" Lost "); at != std::string::npos; at = text.find(" Lost ", at + 1)) ++lost;
+            return lost == static_cast<std::size_t>(dropout);
+        })) << ReadWholeFile(err);
+        linesBefore = ReadLines(m_data).size();
+        m_sim.Signal(SIGUSR2);
+        ASSERT_TRUE(WaitUntil([&] { return ReadLines(m_data).size() > linesBefore; }))
+            << ReadWholeFile(err);
+        linesBefore = ReadLines(m_data).size();
+    }
+    const ProcessResult run = recorder.Wait();
+    m_sim.Stop();
+
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find(device + " is back after "), std::string::npos) << run.err;
+    // Every reading answered is on file, whole, in order and printed; nothing else is.
+    const std::vector<std::string> lines = ReadLines(m_data);
+    EXPECT_GE(lines.size(), 6u);
+    EXPECT_LT(lines.size(), 12u);
+    EXPECT_EQ(lines.size(), Lines(run.out).size()) << run.out;
+    double previous = -1;
+    for (const std::string& line : lines) {
+        const std::vector<double> v = Fields(line);
+        ASSERT_EQ(v.size(), 7u) << line;
+        EXPECT_GT(v[0], previous) << line;
+        previous = v[0];
+    }
+    // After each return the amplifier is put under remote control again, voltage first.
+    const std::string wire = ReceivedBytes(m_wireLog);
+    std::size_t returns = 0;
+    for (std::size_t at = wire.find("LOCL 1\r" + kReading, 1); at != std::string::npos;
+         at = wire.find("LOCL 1\r" + kReading, at + 1)) {
+        ++returns;
+    }
+    EXPECT_EQ(returns, 2u) << wire;
+    EXPECT_TRUE(wire.ends_with("LOCL 0\r")) << wire;
+
+    // The record beside the data file tells both outages and the end.
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_data + ".json"));
+    EXPECT_EQ(record["port"], device);
+    EXPECT_EQ(record["end_reason"], "readings done");
+    EXPECT_EQ(record["readings_attempted"], 12);
+    EXPECT_EQ(record["lines_written"], lines.size());
+    ASSERT_EQ(record["outages"].size(), 2u) << record.dump();
+    for (const nlohmann::json& outage : record["outages"]) {
+        EXPECT_LT(outage["lost_utc"].get<std::string>(), outage["back_utc"].get<std::string>());
+    }
 }
 
 TEST_F(RecordEndToEnd, EachFailureSaysWhatWentWrongWithAFailingStatus) {

@@ -9,6 +9,8 @@
 #include "FakeClock.h"
 #include "FakeSerialPort.h"
 #include "TempDir.h"
+
+#include <nlohmann/json.hpp>
 #include "app/cli/Recording.h"
 #include "measure/PortMap.h"
 
@@ -63,6 +65,25 @@ TEST_F(RecordingTest, TakesTheReadingsAskedForOnWholeSecondsAndReleasesTheAmplif
                   "Time= 2.000 s, Voltage=50.0 mV, -12.500, Current=1.0 uA, 0.000, Impedance=50000.0 Ohm, -12.500",
                   "Time= 4.000 s, Voltage=50.0 mV, -12.500, Current=2.0 uA, -40.250, Impedance=25000.0 Ohm, 27.750"}));
     EXPECT_EQ(m_err.str().find("Can't"), std::string::npos) << m_err.str();
+
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_request.file + ".json"));
+    EXPECT_EQ(record["end_reason"], "readings done");
+    EXPECT_EQ(record["port"], "/dev/fake");
+    EXPECT_EQ(record["readings_attempted"], 2);
+    EXPECT_EQ(record["lines_written"], 2);
+    EXPECT_EQ(record["started_utc"], "2026-12-11T03:00:00.300Z");  // after the settling wait
+    EXPECT_EQ(record["ended_utc"], "2026-12-11T03:00:04.300Z");
+}
+
+TEST_F(RecordingTest, ARecordThatCannotBeWrittenIsToldAndTheRunGoesOn) {
+    std::filesystem::create_directory(m_request.file + ".json.tmp");
+    m_request.readings = 2;
+    EXPECT_EQ(Run(), kExitSuccess);
+    EXPECT_NE(m_err.str().find("The run record could not be written: " + m_request.file +
+                               ".json.tmp: Is a directory"),
+              std::string::npos)
+        << m_err.str();
+    EXPECT_EQ(ReadLines(m_request.file).size(), 2u);
 }
 
 TEST_F(RecordingTest, AStopRequestWhileWaitingEndsTheRunCleanlyWithEveryLineKept) {
@@ -75,6 +96,9 @@ TEST_F(RecordingTest, AStopRequestWhileWaitingEndsTheRunCleanlyWithEveryLineKept
     EXPECT_EQ(Lines(m_out.str()).size(), 1u);
     // Noticed within one polling slice, not at the next tick.
     EXPECT_LT(m_clock.Milliseconds(), stopAtMs + 100);
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_request.file + ".json"));
+    EXPECT_EQ(record["end_reason"], "signal");
+    EXPECT_EQ(record["lines_written"], 1);
 }
 
 TEST_F(RecordingTest, AStopRequestBeforeTheFirstTickStillSendsLocl0) {
@@ -111,15 +135,60 @@ TEST_F(RecordingTest, ASilentAmplifierIsReportedAndWritesNoLine) {
     EXPECT_TRUE(m_line->wire.ends_with("LOCL 0\r"));
 }
 
-TEST_F(RecordingTest, ADeviceThatVanishesEndsTheRunWithFailureAndKeepsItsLines) {
+TEST_F(RecordingTest, ADeviceThatStaysGoneIsWaitedForAndTheRunEndsWithStatus3) {
+    // Gone in the middle of the second reading's first query, and never back.
     m_line->vanishAfterWrites = static_cast<int>(("LOCL 1\r" + kOneReading + "OUTP").size());
-    EXPECT_EQ(Run(), 1);
-    EXPECT_NE(m_err.str().find("The run has ended: /dev/fake: the device is no longer there. Every "
-                               "line recorded so far is in " + m_request.file),
+    m_request.readings = 4;
+    EXPECT_EQ(Run(), kExitDeviceGone);
+    const std::string err = m_err.str();
+    EXPECT_NE(err.find(" Lost /dev/fake: /dev/fake: the device is no longer there. Waiting for it "
+                       "to come back; readings are missed meanwhile."),
               std::string::npos)
-        << m_err.str();
+        << err;
+    // Once when it goes, not at every missed reading; no reply warnings meanwhile.
+    EXPECT_EQ(err.find("Lost", err.find("Lost") + 1), std::string::npos) << err;
+    EXPECT_EQ(err.find("no valid reply"), std::string::npos) << err;
+    EXPECT_NE(err.find("The run ended while /dev/fake was still gone; 3 readings missed since it went."),
+              std::string::npos)
+        << err;
     EXPECT_EQ(ReadLines(m_request.file).size(), 1u);
-    EXPECT_EQ(m_line->closes, 1);
+    EXPECT_EQ(Lines(m_out.str()).size(), 1u);
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_request.file + ".json"));
+    EXPECT_EQ(record["end_reason"], "device gone");
+    ASSERT_EQ(record["outages"].size(), 1u);
+    EXPECT_TRUE(record["outages"][0]["back_utc"].is_null());
+}
+
+TEST_F(RecordingTest, ADeviceThatComesBackLetsTheRunFinishWithStatus0) {
+    m_request.readings = 5;
+    // The adapter is pulled as the first reading asks for its amplitude, and plugged in
+    // 3 s later.
+    int commands = 0;
+    auto amplifier = m_line->responder;
+    m_line->responder = [&](const std::string& command, bool dtr) {
+        if (++commands == 2) m_line->Unplug();
+        return amplifier(command, dtr);
+    };
+    long long unpluggedAtMs = -1;
+    const auto stop = [&] {
+        if (m_line->vanished && unpluggedAtMs < 0) unpluggedAtMs = m_clock.Milliseconds();
+        if (unpluggedAtMs >= 0 && m_line->openFails && m_clock.Milliseconds() >= unpluggedAtMs + 3000) {
+            m_line->Plug();
+        }
+        return false;
+    };
+    EXPECT_EQ(Run(stop), kExitSuccess) << m_err.str();
+    const std::string err = m_err.str();
+    EXPECT_NE(err.find("Lost /dev/fake"), std::string::npos) << err;
+    EXPECT_NE(err.find("/dev/fake is back after 4 s; 2 readings missed. Recording goes on in " +
+                       m_request.file + "."),
+              std::string::npos)
+        << err;
+    // Reading 1 found the device gone, 2 found it still gone; 3 to 5 are on file, taken after
+    // the amplifier was put under remote control again.
+    EXPECT_EQ(ReadLines(m_request.file).size(), 3u);
+    EXPECT_EQ(m_line->wire, "LOCL 1\rOUTP ? 3\rLOCL 1\r" + kOneReading + kOneReading + kOneReading +
+                                "LOCL 0\r");
 }
 
 TEST_F(RecordingTest, LinesThatCannotBeWrittenAreReportedAndFailTheRun) {

@@ -3,6 +3,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include <csignal>
+#ifdef __linux__
+#include <sys/resource.h>
+#endif
+
+#include "OpenFiles.h"
 #include "TempDir.h"
 #include "measure/DataFile.h"
 
@@ -110,6 +116,80 @@ TEST(DataFile, LinesOfAnEarlierFileAreNotLostWhenANewFileStarts) {
     fs::create_directory(dir.Path() / "gone");
     EXPECT_TRUE(file.Flush().wroteAll);
     EXPECT_EQ(ReadLines(blocked), std::vector<std::string>{"1 0 0 0 0 0 0"});
+}
+
+#ifdef __linux__
+TEST(DataFile, NothingHoldsTheFileOnceItsRunHasEnded) {
+    TempDir dir;
+    const std::string path = dir.File("run.txt");
+    DataFile file;
+    ASSERT_TRUE(file.Create(path.c_str()).ok);
+    ASSERT_TRUE(file.AppendDataLine(path.c_str(), 2, 0, 0, 0, 0, 0, 0).wroteAll);
+    EXPECT_EQ(HandlesOn(path), 1);  // the guard against deletion, during the run only
+    file.Release();
+    EXPECT_EQ(HandlesOn(path), 0);
+    // Lines written after the run (waiting ones) leave nothing open either.
+    ASSERT_TRUE(file.AppendDataLine(path.c_str(), 4, 0, 0, 0, 0, 0, 0).wroteAll);
+    EXPECT_EQ(HandlesOn(path), 0);
+    EXPECT_EQ(file.LinesWrittenToCreated(), 2);
+}
+
+TEST(DataFile, AWriteCutShortLeavesNoPartialLine) {
+    TempDir dir;
+    const std::string path = dir.File("run.txt");
+    DataFile file;
+    ASSERT_TRUE(file.Create(path.c_str()).ok);
+    ASSERT_TRUE(file.AppendDataLine(path.c_str(), 2, 0, 0, 0, 0, 0, 0).wroteAll);
+    const std::string firstLine = ReadWholeFile(path);
+
+    // The file may grow by 5 bytes only: the next line gets partly written, then fails.
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
+    rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit saved = limit;
+    limit.rlim_cur = firstLine.size() + 5;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const DataFile::Status status = file.AppendDataLine(path.c_str(), 4, 0.123456, 7, 8, 9, 10, 11);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &previous, nullptr);
+
+    EXPECT_FALSE(status.wroteAll);
+    EXPECT_EQ(status.pending, 1u);
+    EXPECT_NE(status.error.find("File too large"), std::string::npos) << status.error;
+    EXPECT_EQ(ReadWholeFile(path), firstLine);  // cut back to the last whole line
+
+    EXPECT_TRUE(file.Flush().wroteAll);
+    EXPECT_EQ(ReadWholeFile(path), firstLine + "4 0.123456 7 8 9 10 11\n");
+}
+#endif
+
+TEST(DataFile, ANewRunCannotTakeAFileWhoseEarlierLinesStillWait) {
+    TempDir dir;
+    const std::string path = dir.File("gone/run.txt");
+    DataFile file;
+    fs::create_directory(dir.Path() / "gone");
+    ASSERT_TRUE(file.Create(path.c_str()).ok);
+    fs::remove_all(dir.Path() / "gone");
+    EXPECT_EQ(file.AppendDataLine(path.c_str(), 2, 0, 0, 0, 0, 0, 0).pending, 1u);
+    file.Release();
+
+    fs::create_directory(dir.Path() / "gone");
+    const DataFileResult refused = file.Create(path.c_str());
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.linesWaiting);
+    EXPECT_EQ(refused.error, path + ": 1 line of an earlier run still waits to be written to this file");
+    EXPECT_FALSE(fs::exists(path));  // untouched: not created empty over the waiting lines
+
+    // Another name is fine, and the waiting line still reaches its own file.
+    const std::string other = dir.File("other.txt");
+    ASSERT_TRUE(file.Create(other.c_str()).ok);
+    EXPECT_TRUE(file.AppendDataLine(other.c_str(), 2, 1, 1, 1, 1, 1, 1).wroteAll);
+    EXPECT_EQ(ReadLines(path), std::vector<std::string>{"2 0 0 0 0 0 0"});
+    EXPECT_EQ(ReadLines(other), std::vector<std::string>{"2 1 1 1 1 1 1"});
+    EXPECT_EQ(file.LinesWrittenToCreated(), 1);
 }
 
 TEST(DataFile, FullDiskKeepsTheLineAndLeavesNoPartialWrite) {

@@ -4,6 +4,7 @@
 
 #include "FakeClock.h"
 #include "FakeSerialPort.h"
+#include "OpenFiles.h"
 #include "TempDir.h"
 #include "measure/MeasurementRun.h"
 #include "measure/PortMap.h"
@@ -67,16 +68,51 @@ TEST_F(RunTest, BeginOpensSettlesDiscardsAndSendsLocl1) {
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
 }
 
-TEST_F(RunTest, PortThatCannotBeOpenedChangesNothing) {
-    store.count = 3;
-    readings.voltage = 0.5;
-    line->openFails = true;
-    EXPECT_FALSE(Begin());
-    EXPECT_EQ(run.OpenError(), "/dev/fake: Permission denied");
-    EXPECT_EQ(state.measuring, 0);
-    EXPECT_EQ(store.count, 3);
-    EXPECT_DOUBLE_EQ(readings.voltage, 0.5);
-    EXPECT_EQ(line->wire, "");
+TEST_F(RunTest, StartThatFailsChangesNothingOfThePreviousRun) {
+    struct Case {
+        const char* name;
+        void (*breakLine)(FakeLine&);
+        MeasurementRun::BeginFailure failure;
+        const char* errorMentions;
+    };
+    const Case cases[] = {
+        {"port cannot be opened", [](FakeLine& l) { l.openFails = true; },
+         MeasurementRun::BeginFailure::PortNotOpened, "/dev/fake: Permission denied"},
+        {"LOCL 1 cannot be sent", [](FakeLine& l) { l.writesTimeOut = true; },
+         MeasurementRun::BeginFailure::AmplifierNotReached,
+         "\"LOCL 1\" could not be sent: /dev/ttyS1: a write timed out"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        *line = FakeLine();
+        line->clock = &clock;
+        line->responder = Amplifier("1.000", "-12.5", "0.5", "-40.25");
+        // A previous run: three readings at 5 s, one tick into the next interval.
+        ASSERT_TRUE(Begin(5));
+        TickUntilReading();
+        TickUntilReading();
+        TickUntilReading();
+        clock.Advance(1000);
+        run.OnTimer();
+        run.StopMeasurement();
+        const Readings before = readings;
+        const int closes = line->closes;
+
+        c.breakLine(*line);
+        EXPECT_FALSE(Begin(2));
+        EXPECT_EQ(run.BeginError(), c.failure);
+        EXPECT_NE(run.OpenError().find(c.errorMentions), std::string::npos) << run.OpenError();
+        EXPECT_EQ(state.measuring, 0);
+        EXPECT_EQ(state.port, nullptr);
+        EXPECT_EQ(line->closes - closes, c.failure == MeasurementRun::BeginFailure::PortNotOpened ? 0 : 1);
+        EXPECT_EQ(store.count, 3);
+        EXPECT_EQ(state.ticksPerReading, 5);
+        EXPECT_EQ(state.tickCount, 1);
+        EXPECT_EQ(run.ReadingsTaken(), 3);
+        EXPECT_TRUE(state.currentNext);  // as the previous run left it
+        EXPECT_DOUBLE_EQ(readings.voltage, before.voltage);
+        EXPECT_DOUBLE_EQ(readings.impedance, before.impedance);
+    }
 }
 
 TEST_F(RunTest, ReadingComesEveryIntervalTicks) {
@@ -175,6 +211,16 @@ TEST_F(RunTest, ReadingsCarryOverIntoTheNextRunAndSamplesStartAgain) {
     EXPECT_EQ(ReadLines(path).size(), 1u);
 }
 
+#ifdef __linux__
+TEST_F(RunTest, NothingHoldsTheDataFileOnceTheRunHasEnded) {
+    ASSERT_TRUE(Begin(2));
+    TickUntilReading();
+    EXPECT_EQ(HandlesOn(path), 1);  // kept during the run, so a deleted file comes back whole
+    run.StopMeasurement();
+    EXPECT_EQ(HandlesOn(path), 0);  // a USB stick holding it can be unmounted now
+}
+#endif
+
 TEST_F(RunTest, StopSendsLocl0AndClosesOnceOnly) {
     ASSERT_TRUE(Begin(2));
     run.StopMeasurement();
@@ -217,22 +263,120 @@ TEST_F(RunTest, SilentAmplifierCostsOneTimeOutPerReading) {
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
 }
 
-TEST_F(RunTest, VanishedPortEndsTheRunKeepingEveryLine) {
+TEST_F(RunTest, DroppedDeviceIsWaitedForAndTheRunGoesOnWhereItWas) {
+    ASSERT_TRUE(Begin(2));
+    TickUntilReading();  // voltage at 2 s
+    TickUntilReading();  // current at 4 s
+    ASSERT_EQ(ReadLines(path).size(), 2u);
+
+    line->Unplug();
+    TickResult result;
+    TickUntilReading(&result);  // due at 6 s: finds the device gone
+    EXPECT_TRUE(result.deviceLost);
+    EXPECT_TRUE(result.waitingForDevice);
+    EXPECT_FALSE(result.reading.Valid());
+    EXPECT_NE(result.deviceProblem.find("no longer there"), std::string::npos) << result.deviceProblem;
+    EXPECT_EQ(result.outage.missedReadings, 1);
+    EXPECT_TRUE(run.IsMeasuring());
+    EXPECT_TRUE(run.IsWaitingForDevice());
+    EXPECT_EQ(state.port, nullptr);
+
+    const int opensBefore = line->opens;
+    for (int missed = 2; missed <= 4; ++missed) {
+        TickUntilReading(&result);  // 8, 10, 12 s: the device is still gone
+        EXPECT_FALSE(result.deviceLost);  // told once, not at every missed reading
+        EXPECT_TRUE(result.waitingForDevice);
+        EXPECT_EQ(result.outage.missedReadings, missed);
+        EXPECT_NE(result.deviceProblem.find("No such file or directory"), std::string::npos);
+    }
+    EXPECT_EQ(line->opens, opensBefore);  // every attempt was refused
+    EXPECT_EQ(factory.lastDevice, "/dev/ttyS1");  // the same port each time
+    EXPECT_EQ(ReadLines(path).size(), 2u);
+
+    line->Plug();
+    line->wire.clear();
+    const long long sleptBefore = clock.Slept();
+    TickUntilReading(&result);  // 14 s: back, prepared again, and read 300 ms later
+    EXPECT_TRUE(result.deviceBack);
+    EXPECT_FALSE(result.waitingForDevice);
+    EXPECT_EQ(result.outage.missedReadings, 4);
+    EXPECT_EQ(result.outage.backMs - result.outage.lostMs, 4 * 2000);
+    EXPECT_TRUE(result.reading.Valid()) << result.reading.problem;
+    EXPECT_EQ(clock.Slept() - sleptBefore, 300);  // the settling wait
+    EXPECT_EQ(line->wire, "LOCL 1\rOUTP ? 3\rOUTP ? 4\r");
+    EXPECT_EQ(line->dtrLog.back(), 'H');  // the reading was the voltage; the current comes next
+    EXPECT_TRUE(state.currentNext);
+    EXPECT_EQ(state.ticksPerReading, 2);
+    EXPECT_EQ(run.ReadingsTaken(), 7);
+    ASSERT_EQ(run.Outages().size(), 1u);
+    EXPECT_EQ(run.Outages()[0].backMs, result.outage.backMs);
+    // The same file and time zero: the time column goes on, with a gap.
+    EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"2 0.1 -12.5 1e-06 0 100000 -12.5",
+                                                         "4 0.1 -12.5 5e-05 -40.25 2000 27.75",
+                                                         "14.3 0.1 -12.5 5e-05 -40.25 2000 27.75"}));
+    EXPECT_EQ(store.count, 3);
+}
+
+TEST_F(RunTest, RepeatedDropoutsLoseOnlyTheReadingsWhileTheDeviceIsGone) {
+    ASSERT_TRUE(Begin(2));
+    // Two good readings, then an outage of 1, 2 and 3 missed readings; each return settles
+    // 300 ms before its reading.
+    for (int outage = 1; outage <= 3; ++outage) {
+        for (int reading = 0; reading < 2; ++reading) {
+            TickResult result;
+            TickUntilReading(&result);
+            ASSERT_TRUE(result.reading.Valid()) << result.reading.problem;
+        }
+        line->Unplug();
+        for (int missed = 0; missed < outage; ++missed) TickUntilReading();
+        line->Plug();
+    }
+    TickResult back;
+    TickUntilReading(&back);
+    EXPECT_TRUE(back.deviceBack);
+
+    std::vector<std::string> times;
+    for (const std::string& text : ReadLines(path)) times.push_back(text.substr(0, text.find(' ')));
+    EXPECT_EQ(times, (std::vector<std::string>{"2", "4", "8.3", "10.3", "16.6", "18.6", "26.9"}));
+    ASSERT_EQ(run.Outages().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(run.Outages()[i].missedReadings, i + 1) << i;
+        EXPECT_EQ(run.Outages()[i].backMs - run.Outages()[i].lostMs, (i + 1) * 2000) << i;
+    }
+}
+
+TEST_F(RunTest, StopWhileWaitingEndsTheRunAtOnce) {
     ASSERT_TRUE(Begin(2));
     TickUntilReading();
+    line->Unplug();
     TickUntilReading();
-    line->vanished = true;
+    ASSERT_TRUE(run.IsWaitingForDevice());
+    line->wire.clear();
+    const long long before = clock.Milliseconds();
+    run.StopMeasurement();
+    EXPECT_EQ(clock.Milliseconds(), before);
+    EXPECT_EQ(line->wire, "");  // there is no device to send "LOCL 0" to
+    EXPECT_FALSE(run.IsMeasuring());
+    EXPECT_FALSE(run.IsWaitingForDevice());
+    ASSERT_EQ(run.Outages().size(), 1u);
+    EXPECT_EQ(run.Outages()[0].backMs, -1);  // it never came back during the run
+    EXPECT_EQ(ReadLines(path).size(), 1u);
+}
+
+TEST_F(RunTest, WriteTimeOutIsAFailedReadingNotALostDevice) {
+    ASSERT_TRUE(Begin(2));
+    line->writesTimeOut = true;
     TickResult result;
     TickUntilReading(&result);
-    EXPECT_TRUE(result.runEnded);
-    EXPECT_NE(result.runEndReason.find("no longer there"), std::string::npos);
-    EXPECT_EQ(state.measuring, 0);
-    EXPECT_EQ(state.port, nullptr);
-    EXPECT_EQ(store.count, 2);
-    EXPECT_EQ(ReadLines(path).size(), 2u);
-    EXPECT_FALSE(run.OnTimer().readingTaken);
-    run.StopMeasurement();  // nothing left to stop
-    EXPECT_EQ(ReadLines(path).size(), 2u);
+    EXPECT_FALSE(result.reading.Valid());
+    EXPECT_FALSE(result.deviceLost);
+    EXPECT_FALSE(run.IsWaitingForDevice());
+    EXPECT_NE(result.reading.problem.find("could not be sent"), std::string::npos);
+    line->writesTimeOut = false;
+    TickUntilReading(&result);
+    EXPECT_TRUE(result.reading.Valid()) << result.reading.problem;
+    EXPECT_EQ(ReadLines(path).size(), 1u);
+    EXPECT_TRUE(run.Outages().empty());
 }
 
 TEST_F(RunTest, RepaintIsRequestedAlsoWhenTheLineWaits) {

@@ -59,7 +59,7 @@ TEST_F(SerialLinkTest, OpenFailureLeavesNoPortAndSaysWhy) {
     EXPECT_EQ(link.OpenError(), "/dev/fake: Permission denied");
 }
 
-TEST_F(SerialLinkTest, ReadLineEndsAtCarriageReturnTimeOutOrHundredBytes) {
+TEST_F(SerialLinkTest, ReadLineEndsAtALineEndTimeOutOrHundredBytes) {
     struct Case {
         std::string input;
         std::string reply;
@@ -67,12 +67,17 @@ TEST_F(SerialLinkTest, ReadLineEndsAtCarriageReturnTimeOutOrHundredBytes) {
         std::size_t leftOver;
     };
     const Case cases[] = {
-        {"1.000\r", "1.000\r", ReplyEnd::CarriageReturn, 0},
-        {"1.0\r2.0\r", "1.0\r", ReplyEnd::CarriageReturn, 4},
+        {"1.000\r", "1.000\r", ReplyEnd::LineEnd, 0},
+        {"1.0\r2.0\r", "1.0\r", ReplyEnd::LineEnd, 4},
+        {"0.502119\n", "0.502119\n", ReplyEnd::LineEnd, 0},
+        {"0.5\r\n", "0.5\r", ReplyEnd::LineEnd, 1},  // the LF waits for the next discard
+        {"\n-3.25\r\n", "-3.25\r", ReplyEnd::LineEnd, 1},  // an earlier CR LF's LF is skipped
+        {"\r", "\r", ReplyEnd::LineEnd, 0},
         {"", "", ReplyEnd::TimedOut, 0},
         {"12.5", "12.5", ReplyEnd::TimedOut, 0},
         {std::string(150, '7') + "\r", std::string(100, '7'), ReplyEnd::Overlong, 51},
-        {std::string(99, '7') + "\r", std::string(99, '7') + "\r", ReplyEnd::CarriageReturn, 0},
+        {std::string(99, '7') + "\r", std::string(99, '7') + "\r", ReplyEnd::LineEnd, 0},
+        {std::string(99, '7') + "\n", std::string(99, '7') + "\n", ReplyEnd::LineEnd, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
@@ -82,6 +87,69 @@ TEST_F(SerialLinkTest, ReadLineEndsAtCarriageReturnTimeOutOrHundredBytes) {
         EXPECT_EQ(last, c.end);
         EXPECT_EQ(line->input.size(), c.leftOver);
     }
+}
+
+TEST_F(SerialLinkTest, AmplifiersEndingTheirLinesWithLineFeedsAreRead) {
+    for (const char* ending : {"\r", "\n", "\r\n"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(ending)));
+        state.currentNext = false;
+        line->input.clear();
+        line->responder = [ending](const std::string& command, bool dtr) -> std::string {
+            if (command == "OUTP ? 3\r") return std::string(dtr ? "0.5" : "1.000") + ending;
+            if (command == "OUTP ? 4\r") return std::string(dtr ? "-40.25" : "-12.5") + ending;
+            return {};
+        };
+        for (int reading = 0; reading < 4; ++reading) {
+            const ReadingOutcome outcome = Measure();
+            ASSERT_TRUE(outcome.Valid()) << "reading " << reading << ": " << outcome.problem;
+        }
+        EXPECT_DOUBLE_EQ(readings.voltage, 0.1);
+        EXPECT_DOUBLE_EQ(readings.voltagePhase, -12.5);
+        EXPECT_DOUBLE_EQ(readings.current, 0.5 * 0.0001);
+        EXPECT_DOUBLE_EQ(readings.currentPhase, -40.25);
+    }
+}
+
+TEST_F(SerialLinkTest, ReplyThatTricklesInIsAbandonedOneSecondAfterItsQuery) {
+    // One byte every 250 ms stays inside every byte time-out; without a bound on the whole
+    // reply, 100 such bytes would hold the program for 25 s.
+    line->byteGapMs = 250;
+    line->responder = [](const std::string& command, bool) -> std::string {
+        return command == "OUTP ? 3\r" ? std::string(41, '5') : "0\r";
+    };
+    const long long before = clock.Milliseconds();
+    const ReadingOutcome outcome = Measure();
+    EXPECT_EQ(clock.Milliseconds() - before, SerialLink::kReplyLimitMs);
+    EXPECT_FALSE(outcome.Valid());
+    EXPECT_FALSE(outcome.portFailed);
+    EXPECT_NE(outcome.problem.find("no valid voltage amplitude: its reply did not end within 1000 ms"),
+              std::string::npos)
+        << outcome.problem;
+    EXPECT_EQ(line->wire, "OUTP ? 3\r");  // the reading ends there, as after any bad amplitude
+
+    // A slow but whole reply inside the bound is read.
+    line->wire.clear();
+    line->input.clear();
+    line->byteGapMs = 100;  // "2.0\r": the line ends 400 ms after the query
+    line->responder = Amplifier("2.0", "1.0", "0", "0");
+    EXPECT_TRUE(Measure().Valid());
+}
+
+TEST_F(SerialLinkTest, WriteTimeOutFailsTheReadingButNotThePort) {
+    line->responder = Amplifier("1.0", "0", "1.0", "0");
+    line->writesTimeOut = true;
+    const ReadingOutcome outcome = Measure();
+    EXPECT_FALSE(outcome.Valid());
+    EXPECT_FALSE(outcome.portFailed);
+    EXPECT_FALSE(link.PortFailed());
+    EXPECT_NE(outcome.problem.find("the query could not be sent"), std::string::npos)
+        << outcome.problem;
+    EXPECT_NE(outcome.problem.find("a write timed out"), std::string::npos) << outcome.problem;
+    EXPECT_FALSE(state.currentNext);  // no switch: the amplifier never got the query
+    EXPECT_EQ(line->dtrLog, "");
+
+    line->writesTimeOut = false;
+    EXPECT_TRUE(Measure().Valid());
 }
 
 TEST_F(SerialLinkTest, SilentAmplifierCostsOneTimeOutPerReply) {

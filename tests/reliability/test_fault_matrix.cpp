@@ -108,7 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // Within the 300 ms per byte: read correctly.
                       ReplyFault{"slow", "120", 3, nullptr},
                       // Beyond it: no reading, and the late replies never land in a later one.
-                      ReplyFault{"slow", "700", 1, "no reply came"}),
+                      ReplyFault{"slow", "700", 1, "no reply came"},
+                      // A byte every 250 ms, no line end: given up one second after the query.
+                      ReplyFault{"trickle", nullptr, 1, "did not end within 1000 ms"}),
     [](const ::testing::TestParamInfo<ReplyFault>& info) {
         return std::string(info.param.mode) + (info.param.delayMs ? info.param.delayMs : "");
     });

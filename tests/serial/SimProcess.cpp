@@ -121,13 +121,13 @@ int RunSimToEnd(const std::vector<std::string>& args) {
 
 std::string ReceivedBytes(const std::string& logPath) { return LoggedBytes(logPath, "rx "); }
 
-bool WaitForLogLine(const std::string& logPath, const std::string& wanted) {
+bool WaitForLogLine(const std::string& logPath, const std::string& wanted, int count) {
     const auto deadline = std::chrono::steady_clock::now() + kLogLimit;
     for (;;) {
         std::ifstream in(logPath);
-        for (std::string line; std::getline(in, line);) {
-            if (line == wanted) return true;
-        }
+        int found = 0;
+        for (std::string line; std::getline(in, line);) found += line.starts_with(wanted) ? 1 : 0;
+        if (found >= count) return true;
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

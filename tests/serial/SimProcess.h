@@ -40,7 +40,8 @@ int RunSimToEnd(const std::vector<std::string>& args);
 
 // The bytes the simulator logged as received so far.
 std::string ReceivedBytes(const std::string& logPath);
-// True once the log holds the line, false after a few seconds without it.
-bool WaitForLogLine(const std::string& logPath, const std::string& line);
+// True once the log holds count lines starting with wanted, false after a few seconds
+// without them.
+bool WaitForLogLine(const std::string& logPath, const std::string& wanted, int count = 1);
 // The "tx" lines of a simulator log, unescaped, one reply each.
 std::vector<std::string> SentReplies(const std::string& logPath);

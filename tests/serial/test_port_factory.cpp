@@ -42,7 +42,7 @@ TEST(DefaultPortFactory, SimulatorFaultsApplyToPortsMadeAfterwards) {
     factory.SetSimulatorFault({FaultMode::Garbage, 0, 0});
     const std::unique_ptr<SerialPort> port = factory.Create("sim");
     ASSERT_TRUE(port->Open("sim"));
-    for (const char c : std::string("OUTP ? 3\r")) ASSERT_TRUE(port->WriteByte(static_cast<unsigned char>(c)));
+    for (const char c : std::string("OUTP ? 3\r")) ASSERT_EQ(port->WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
     std::string reply;
     for (SerialRead r = port->ReadByte(); r.status == SerialRead::Status::Byte; r = port->ReadByte()) {
         reply.push_back(static_cast<char>(r.byte));

@@ -35,7 +35,7 @@ std::string ReadReply(SerialPort& port) {
 
 bool WriteText(SerialPort& port, const std::string& text) {
     for (const char c : text) {
-        if (!port.WriteByte(static_cast<unsigned char>(c))) return false;
+        if (port.WriteByte(static_cast<unsigned char>(c)) != SerialWrite::Written) return false;
     }
     return true;
 }
@@ -129,7 +129,7 @@ TEST_F(QtSerialPortOnPty, ClosingAndReopeningKeepsTheDevice) {
     EXPECT_FALSE(m_port.IsOpen());
     EXPECT_EQ(m_port.ReadByte().status, SerialRead::Status::Failed);
     EXPECT_EQ(m_port.BytesWaiting(), -1);
-    EXPECT_FALSE(m_port.WriteByte('x'));
+    EXPECT_EQ(m_port.WriteByte('x'), SerialWrite::Failed);
     OpenAndConfigure();
     ASSERT_TRUE(WriteText(m_port, "OUTP ? 3\r"));
     EXPECT_FALSE(ReadReply(m_port).empty());
@@ -164,7 +164,7 @@ TEST(QtSerialPortHangup, EveryCallFailsOnceTheDeviceHasGone) {
     EXPECT_EQ(port.ReadByte().status, SerialRead::Status::Failed);
     EXPECT_EQ(port.ReadByte().status, SerialRead::Status::Failed);
     EXPECT_EQ(port.BytesWaiting(), -1);
-    EXPECT_FALSE(port.WriteByte('x'));
+    EXPECT_EQ(port.WriteByte('x'), SerialWrite::Failed);
     EXPECT_NE(port.ErrorText().find(sim.DevicePath()), std::string::npos) << port.ErrorText();
     EXPECT_NE(port.ErrorText().find("hung up"), std::string::npos) << port.ErrorText();
     EXPECT_EQ(sim.Stop(), 0);
@@ -220,21 +220,31 @@ TEST(QtSerialPortWrite, GivesUpWhenTheLineIsFullAndRecovers) {
 
     constexpr int kLimit = 4 << 20;  // far beyond any terminal buffer
     int written = 0;
-    while (written < kLimit && port.WriteByte('x')) ++written;
+    SerialWrite last = SerialWrite::Written;
+    while (written < kLimit && (last = port.WriteByte('x')) == SerialWrite::Written) ++written;
     ASSERT_LT(written, kLimit) << "the line never filled";
+    // A full line is a time-out, not a lost device: the port stays usable.
+    EXPECT_EQ(last, SerialWrite::TimedOut);
     EXPECT_NE(port.ErrorText().find("timed out"), std::string::npos) << port.ErrorText();
     EXPECT_TRUE(port.IsOpen());
 
     char buffer[4096];
     long drained = 0;
-    // The terminal hands the rest on as room frees up: read until it has been quiet a while.
-    for (pollfd more{terminal.MasterFd(), POLLIN, 0}; ::poll(&more, 1, 200) == 1;) {
+    // The terminal hands the rest on as room frees up. Read until every byte reported sent
+    // has come, or until nothing more came for a long while (then the check below fails).
+    for (pollfd more{terminal.MasterFd(), POLLIN, 0}; drained < written && ::poll(&more, 1, 5000) == 1;) {
+        const ssize_t got = ::read(terminal.MasterFd(), buffer, sizeof buffer);
+        if (got <= 0) break;
+        drained += got;
+    }
+    // Nothing beyond them either: a byte that timed out must not trickle out late.
+    for (pollfd more{terminal.MasterFd(), POLLIN, 0}; ::poll(&more, 1, 300) == 1;) {
         const ssize_t got = ::read(terminal.MasterFd(), buffer, sizeof buffer);
         if (got <= 0) break;
         drained += got;
     }
     EXPECT_EQ(drained, written) << "exactly the bytes reported sent went out";
-    EXPECT_TRUE(port.WriteByte('y'));
+    EXPECT_EQ(port.WriteByte('y'), SerialWrite::Written);
     pollfd ready{terminal.MasterFd(), POLLIN, 0};
     ASSERT_EQ(::poll(&ready, 1, 5000), 1);
     ASSERT_EQ(::read(terminal.MasterFd(), buffer, sizeof buffer), 1);

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include <csignal>
 #include <gtest/gtest.h>
 
 #include "FakeClock.h"
@@ -111,22 +112,25 @@ TEST_F(RunOverPty, SendsExactlyTheCommandsAndRecordsTheSample) {
     }
 }
 
-TEST_F(RunOverPty, AHangupEndsTheRunAndKeepsTheLinesTakenBefore) {
+TEST_F(RunOverPty, AHungUpDeviceIsWaitedForUntilTheRunIsStopped) {
     StartSim({"--fault", "hangup", "--fault-after", "2"});
-    TickResult ended;
     int readingsTaken = 0;
-    for (int tick = 1; tick <= 10 * kInterval && m_run.IsMeasuring(); ++tick) {
+    TickResult lost;
+    for (int tick = 1; tick <= 6 * kInterval; ++tick) {
         const TickResult result = Tick();
         if (!result.readingTaken) continue;
         ++readingsTaken;
-        if (result.runEnded) ended = result;
+        if (result.deviceLost) lost = result;
     }
-    EXPECT_EQ(readingsTaken, 3);  // two good readings, then the device vanished
-    EXPECT_TRUE(ended.runEnded);
-    EXPECT_TRUE(ended.reading.portFailed);
-    EXPECT_NE(ended.runEndReason.find(m_sim.DevicePath()), std::string::npos) << ended.runEndReason;
-    EXPECT_FALSE(m_run.IsMeasuring());
+    EXPECT_EQ(readingsTaken, 6);  // two good readings, then the device vanished
+    EXPECT_TRUE(lost.deviceLost);
+    EXPECT_TRUE(lost.reading.portFailed);
+    EXPECT_NE(lost.deviceProblem.find(m_sim.DevicePath()), std::string::npos) << lost.deviceProblem;
+    EXPECT_TRUE(m_run.IsMeasuring());
+    EXPECT_TRUE(m_run.IsWaitingForDevice());
     EXPECT_EQ(m_state.port, nullptr);
+    ASSERT_EQ(m_run.Outages().size(), 1u);
+    EXPECT_EQ(m_run.Outages()[0].missedReadings, 4);
 
     const std::vector<std::string> lines = ReadLines(m_dataFile);
     ASSERT_EQ(lines.size(), 2u);
@@ -140,7 +144,55 @@ TEST_F(RunOverPty, AHangupEndsTheRunAndKeepsTheLinesTakenBefore) {
     const std::string wire = ReceivedBytes(m_log);
     ASSERT_EQ(wire.substr(0, good.size()), good);
     EXPECT_EQ(std::string("UTP ? 3\r").substr(0, wire.size() - good.size()), wire.substr(good.size()));
-    m_run.StopMeasurement();  // idle already: sends nothing
+    m_run.StopMeasurement();  // no device to release: ends at once
+    EXPECT_FALSE(m_run.IsMeasuring());
+    EXPECT_EQ(ReadLines(m_dataFile).size(), 2u);
+    EXPECT_EQ(m_sim.Stop(), 0);
+}
+
+TEST_F(RunOverPty, AnUnpluggedAdapterIsTakenUpAgainOnTheSamePath) {
+    const std::string device = m_dir.File("amplifier");
+    StartSim({"--link", device});
+    ASSERT_EQ(m_sim.DevicePath(), device);
+    std::vector<double> times;
+    for (int dropout = 0; dropout < 2; ++dropout) {
+        for (int reading = 0; reading < 2; ++reading) {
+            TickResult result = Tick();
+            if (!result.readingTaken) result = Tick();
+            ASSERT_TRUE(result.reading.Valid()) << result.reading.problem;
+            EXPECT_EQ(result.deviceBack, dropout > 0 && reading == 0);
+        }
+        ASSERT_EQ(m_sim.Signal(SIGUSR1), 0);  // unplugged
+        ASSERT_TRUE(WaitForLogLine(m_log, "-- unplugged"));
+        for (int missed = 0; missed < 2; ++missed) {
+            TickResult result = Tick();
+            if (!result.readingTaken) result = Tick();
+            EXPECT_EQ(result.deviceLost, missed == 0);
+            EXPECT_TRUE(result.waitingForDevice) << result.reading.problem;
+        }
+        ASSERT_EQ(m_sim.Signal(SIGUSR2), 0);  // plugged in again, on a new terminal
+        ASSERT_TRUE(WaitForLogLine(m_log, "-- plugged in", dropout + 1));
+    }
+    TickResult back = Tick();
+    if (!back.readingTaken) back = Tick();
+    EXPECT_TRUE(back.deviceBack);
+    ASSERT_TRUE(back.reading.Valid()) << back.reading.problem;
+    m_run.StopMeasurement();
+
+    // Every answered reading is on file, in order; a reading after each return is the
+    // voltage again ("LOCL 1" first), and the time column goes on over the gaps.
+    const std::vector<std::string> lines = ReadLines(m_dataFile);
+    ASSERT_EQ(lines.size(), 5u);
+    // Each return settles 300 ms before its reading; the fake clock counts that too.
+    const double expectedSeconds[] = {2, 4, 10.3, 12.3, 18.6};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<double> v = Numbers(lines[i]);
+        ASSERT_EQ(v.size(), 7u) << lines[i];
+        EXPECT_DOUBLE_EQ(v[0], expectedSeconds[i]) << "line " << i;
+    }
+    ASSERT_EQ(m_run.Outages().size(), 2u);
+    for (const Outage& outage : m_run.Outages()) EXPECT_EQ(outage.missedReadings, 2);
+    EXPECT_TRUE(ReceivedBytes(m_log).ends_with("LOCL 1\rOUTP ? 3\rOUTP ? 4\rLOCL 0\r"));
     EXPECT_EQ(m_sim.Stop(), 0);
 }
 }  // namespace

@@ -118,7 +118,7 @@ TEST(VarkelSim, TheChannelFollowsTheReadingOrderAndLocl1ResetsIt) {
     port.Close();
     ASSERT_TRUE(port.Open(sim.DevicePath())) << port.ErrorText();
     ASSERT_TRUE(port.Configure(SerialSettings{}));
-    for (const char c : std::string("LOCL 1\r")) ASSERT_TRUE(port.WriteByte(static_cast<unsigned char>(c)));
+    for (const char c : std::string("LOCL 1\r")) ASSERT_EQ(port.WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
     EXPECT_NEAR(amplitude(), 1.0, 1e-3);
 }
 

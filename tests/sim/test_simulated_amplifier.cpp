@@ -151,6 +151,33 @@ TEST(SimulatedAmplifier, SlowFaultDelaysCorrectReplies) {
     EXPECT_NEAR(ReplyValue(reply.bytes), 1.0, kTolerance);
 }
 
+TEST(SimulatedAmplifier, TrickleFaultSendsDigitsOneByOneWithoutALineEnd) {
+    for (const int delayMs : {0, 400}) {
+        SCOPED_TRACE(delayMs);
+        SimulatedAmplifier amplifier(SampleModel(SampleParameters{}, 3), SelectorDrive::Dtr,
+                                     {FaultMode::Trickle, 0, delayMs});
+        AmplifierReply reply;
+        for (const char c : std::string("OUTP ? 3\r")) reply = amplifier.Receive(static_cast<unsigned char>(c), 0.0);
+        const int gap = delayMs == 0 ? 250 : delayMs;
+        EXPECT_EQ(reply.byteGapMs, gap);
+        EXPECT_EQ(reply.delayMs, gap);
+        ASSERT_EQ(reply.bytes.size(), 41u);
+        EXPECT_EQ(reply.bytes.find_first_of("\r\n"), std::string::npos);
+        EXPECT_NEAR(std::strtod(reply.bytes.c_str(), nullptr), 1.0, 1e-3);  // the number, padded
+    }
+}
+
+TEST(SimulatedAmplifier, RepliesEndAsTheInstrumentIsSet) {
+    for (const std::string ending : {"\r", "\n", "\r\n"}) {
+        SimulatedAmplifier amplifier = MakeAmplifier(SelectorDrive::Dtr, {});
+        amplifier.SetLineEnd(ending);
+        const std::string reply = Send(amplifier, "OUTP ? 3\r");
+        ASSERT_TRUE(reply.ends_with(ending)) << testing::PrintToString(reply);
+        EXPECT_NEAR(std::strtod(reply.c_str(), nullptr), 1.0, kTolerance);
+        EXPECT_EQ(reply.find_first_of("\r\n"), reply.size() - ending.size());
+    }
+}
+
 TEST(SimulatedAmplifier, HangupVanishesAtTheFirstByteAfterTheGoodReadings) {
     SimulatedAmplifier amplifier = MakeAmplifier(SelectorDrive::Dtr, {FaultMode::Hangup, 1, 0});
     EXPECT_NE(Send(amplifier, "OUTP ? 3\r"), "");
@@ -173,7 +200,8 @@ TEST(FormatReplyNumber, DecimalTextEndedByReturn) {
 
 TEST(FaultModeNames, RoundTripAndRejectUnknown) {
     for (const FaultMode mode : {FaultMode::None, FaultMode::Silent, FaultMode::Garbage, FaultMode::NotANumber,
-                                 FaultMode::Infinite, FaultMode::Overlong, FaultMode::Slow, FaultMode::Hangup}) {
+                                 FaultMode::Infinite, FaultMode::Overlong, FaultMode::Slow, FaultMode::Hangup,
+                                 FaultMode::Trickle}) {
         EXPECT_EQ(FaultModeFromName(FaultModeName(mode)), mode);
     }
     EXPECT_EQ(FaultModeFromName("nan"), FaultMode::NotANumber);

@@ -15,7 +15,7 @@ protected:
     }
 
     void Write(const std::string& text) {
-        for (const char c : text) ASSERT_TRUE(m_port->WriteByte(static_cast<unsigned char>(c)));
+        for (const char c : text) ASSERT_EQ(m_port->WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
     }
 
     // Reads bytes until "\r" or a time-out; the text read, "\r" included.
@@ -48,7 +48,7 @@ TEST_F(SimulatedPortTest, OpensOnlyTheSimulatedDevice) {
 TEST_F(SimulatedPortTest, AClosedPortFailsEveryCall) {
     SimulatedPort port(m_clock);
     EXPECT_EQ(port.ReadByte().status, SerialRead::Status::Failed);
-    EXPECT_FALSE(port.WriteByte('x'));
+    EXPECT_EQ(port.WriteByte('x'), SerialWrite::Failed);
     EXPECT_EQ(port.BytesWaiting(), -1);
     EXPECT_FALSE(port.SetDtr(true));
     EXPECT_FALSE(port.Configure(SerialSettings{}));
@@ -119,7 +119,7 @@ TEST_F(SimulatedPortTest, HangupMakesEveryCallFail) {
     Write("OUTP ? 3\rOUTP ? 4\r");
     ReadReply();
     // The second reply is still queued when the device vanishes: it is lost with it.
-    EXPECT_FALSE(m_port->WriteByte('O'));
+    EXPECT_EQ(m_port->WriteByte('O'), SerialWrite::Failed);
     EXPECT_NE(m_port->ErrorText().find("sim"), std::string::npos);
     EXPECT_EQ(m_port->ReadByte().status, SerialRead::Status::Failed);
     EXPECT_EQ(m_port->BytesWaiting(), -1);

@@ -12,6 +12,9 @@ public:
             m_slept += ms;
         }
     }
+    // Calendar time moves with the clock, from 2026-12-11 03:00:00 UTC at its zero.
+    long long UtcMilliseconds() override { return kUtcAtZero + m_now; }
+    static constexpr long long kUtcAtZero = 1796958000000;
     void Advance(long long ms) { m_now += ms; }
     int Slept() const { return m_slept; }
 

@@ -12,16 +12,23 @@
 #include "measure/SerialPort.h"
 
 struct FakeLine {
+    struct Byte {
+        unsigned char value;
+        long long availableAtMs;  // on the port's clock; 0 with no clock
+    };
     std::string wire;              // every byte written, in order
     std::string dtrLog;            // "H" / "L" per SetDtr call
     bool dtr = false;
-    std::deque<unsigned char> input;  // bytes waiting to be read
+    std::deque<Byte> input;        // bytes received and not read yet
+    Clock* clock = nullptr;        // set by the factory: when injected bytes arrive
+    int byteGapMs = 0;             // each injected byte arrives this long after the one before
     // Reply to a complete command line (with its '\r'); the DTR level is the selector's.
     std::function<std::string(const std::string& command, bool dtr)> responder;
     bool openFails = false;
     std::string openError = "/dev/fake: Permission denied";
     bool vanished = false;         // the device is gone: reads, writes and queries fail
     int vanishAfterWrites = -1;    // vanish once this many bytes have been written
+    bool writesTimeOut = false;    // the driver never has room: every write times out
     bool dtrRefused = false;       // like a pseudo-terminal without modem lines
     int opens = 0;
     int closes = 0;
@@ -30,7 +37,26 @@ struct FakeLine {
     bool configured = false;
     std::string pendingCommand;
 
-    void Inject(const std::string& bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
+    void Inject(const std::string& bytes) {
+        long long at = clock ? clock->Milliseconds() : 0;
+        if (!input.empty() && input.back().availableAtMs > at) at = input.back().availableAtMs;
+        for (const char c : bytes) {
+            at += byteGapMs;
+            input.push_back({static_cast<unsigned char>(c), at});
+        }
+    }
+    // Pulled out: gone, and it cannot be opened until it is plugged in again.
+    void Unplug() {
+        vanished = true;
+        openFails = true;
+        openError = "/dev/fake: No such file or directory";
+    }
+    void Plug() {
+        vanished = false;
+        openFails = false;
+        input.clear();
+        pendingCommand.clear();
+    }
 };
 
 class FakeSerialPort final : public SerialPort {
@@ -39,7 +65,8 @@ public:
 
     bool Open(const std::string& device) override {
         m_device = device;
-        if (m_line->openFails) return false;
+        m_openFailed = m_line->openFails;
+        if (m_openFailed) return false;
         ++m_line->opens;
         m_line->open = true;
         return true;
@@ -50,19 +77,33 @@ public:
         m_line->dtr = settings.dtr;
         return true;
     }
-    int BytesWaiting() override { return m_line->vanished ? -1 : static_cast<int>(m_line->input.size()); }
-    SerialRead ReadByte() override {
+    int BytesWaiting() override {
+        if (m_line->vanished) return -1;
+        int arrived = 0;
+        for (const FakeLine::Byte& b : m_line->input) {
+            if (b.availableAtMs > Now()) break;
+            ++arrived;
+        }
+        return arrived;
+    }
+    SerialRead ReadByte(int maxWaitMs = kConfiguredTimeout) override {
         if (m_line->vanished) return {SerialRead::Status::Failed, 0};
-        if (m_line->input.empty()) {
-            if (m_clock) m_clock->Sleep(m_line->settings.ByteReadTimeoutMs());
+        const int waitMs = ByteWaitMs(m_line->settings.ByteReadTimeoutMs(), maxWaitMs);
+        if (m_line->input.empty() || m_line->input.front().availableAtMs - Now() > waitMs) {
+            if (m_clock) m_clock->Sleep(waitMs);
             return {SerialRead::Status::TimedOut, 0};
         }
-        const unsigned char b = m_line->input.front();
+        const FakeLine::Byte b = m_line->input.front();
         m_line->input.pop_front();
-        return {SerialRead::Status::Byte, b};
+        if (m_clock && b.availableAtMs > Now()) m_clock->Sleep(static_cast<int>(b.availableAtMs - Now()));
+        return {SerialRead::Status::Byte, b.value};
     }
-    bool WriteByte(unsigned char byte) override {
-        if (m_line->vanished) return false;
+    SerialWrite WriteByte(unsigned char byte) override {
+        if (m_line->vanished) return SerialWrite::Failed;
+        if (m_line->writesTimeOut) {
+            if (m_clock) m_clock->Sleep(m_line->settings.ByteWriteTimeoutMs());
+            return SerialWrite::TimedOut;
+        }
         m_line->wire += static_cast<char>(byte);
         if (m_line->vanishAfterWrites >= 0 &&
             static_cast<int>(m_line->wire.size()) >= m_line->vanishAfterWrites) {
@@ -73,7 +114,7 @@ public:
             if (m_line->responder) m_line->Inject(m_line->responder(m_line->pendingCommand, m_line->dtr));
             m_line->pendingCommand.clear();
         }
-        return true;
+        return SerialWrite::Written;
     }
     bool SetDtr(bool raised) override {
         m_line->dtrLog += raised ? 'H' : 'L';
@@ -86,19 +127,26 @@ public:
     }
     bool IsOpen() const override { return m_line->open; }
     std::string ErrorText() const override {
+        if (m_openFailed) return m_line->openError;
         if (m_line->vanished) return m_device + ": the device is no longer there";
+        if (m_line->writesTimeOut) return m_device + ": a write timed out";
         return m_line->openError;
     }
 
 private:
+    long long Now() const { return m_clock ? m_clock->Milliseconds() : 0; }
+
     std::shared_ptr<FakeLine> m_line;
     Clock* m_clock;
     std::string m_device;
+    bool m_openFailed = false;
 };
 
 class FakePortFactory final : public SerialPortFactory {
 public:
-    FakePortFactory(std::shared_ptr<FakeLine> line, Clock* clock) : m_line(std::move(line)), m_clock(clock) {}
+    FakePortFactory(std::shared_ptr<FakeLine> line, Clock* clock) : m_line(std::move(line)), m_clock(clock) {
+        m_line->clock = clock;
+    }
     std::unique_ptr<SerialPort> Create(const std::string& device) override {
         lastDevice = device;
         return std::make_unique<FakeSerialPort>(m_line, m_clock);

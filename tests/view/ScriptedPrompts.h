@@ -16,12 +16,14 @@ struct ShownWarning {
 class ScriptedPrompts final : public UiPrompts {
 public:
     std::string dataFileName;       // empty: the save dialog is cancelled
+    std::vector<std::string> nextDataFileNames;  // answered first, in order, before dataFileName
     bool setupAccepted = true;
     int setupPort = 1;
     int setupInterval = 2;
     bool yesNoAnswer = false;
     std::string documentSaveName;   // empty: cancelled
     std::string documentOpenName;
+    std::string imageFileName;      // empty: cancelled
 
     int dataFileAsked = 0;
     int setupAsked = 0;
@@ -30,7 +32,10 @@ public:
 
     std::string AskDataFileName() override {
         ++dataFileAsked;
-        return dataFileName;
+        if (nextDataFileNames.empty()) return dataFileName;
+        const std::string name = nextDataFileNames.front();
+        nextDataFileNames.erase(nextDataFileNames.begin());
+        return name;
     }
     bool AskSetup(int* nPort, int* nInterval) override {
         ++setupAsked;
@@ -50,4 +55,5 @@ public:
     }
     std::string AskDocumentSaveName() override { return documentSaveName; }
     std::string AskDocumentOpenName() override { return documentOpenName; }
+    std::string AskImageFileName() override { return imageFileName; }
 };

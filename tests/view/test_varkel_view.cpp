@@ -9,6 +9,8 @@
 #include <filesystem>
 
 #include "ViewFixture.h"
+
+#include <nlohmann/json.hpp>
 #include "view/VarkelView.h"
 
 namespace {
@@ -51,7 +53,9 @@ private slots:
     void ticksTakeReadingsAndStopEndsTheRun();
     void statusMessageFollowsTheRun();
     void paintShowsTextThenCharts();
-    void portVanishingEndsTheRunWithAMessage();
+    void amplifierThatCannotBeReachedIsToldApart();
+    void aLostDeviceIsShownInTheStatusBarAndTheRunGoesOn();
+    void linesOfAnEndedRunAreRetriedAndKeepTheirFileToThemselves();
     void destroyingTheViewEndsTheRun();
 };
 
@@ -243,21 +247,113 @@ void VarkelViewTest::paintShowsTextThenCharts() {
     QVERIFY(InkIn(image, QRect(325, 46, 315, 354)) > 0);  // phase chart
 }
 
-void VarkelViewTest::portVanishingEndsTheRunWithAMessage() {
+void VarkelViewTest::amplifierThatCannotBeReachedIsToldApart() {
     ViewFixture f;
     CVarkelView view(*f.run, f.readings, *f.store, f.prompts);
-    QSignalSpy stateChanges(&view, &CVarkelView::commandStateChanged);
+    f.store->count = 3;
+    f.line->writesTimeOut = true;  // the port opens, "LOCL 1" never goes out
+    f.prompts.dataFileName = f.dir.File("run.txt");
+    QCOMPARE(view.StartMeasurement(), 1);
+    QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
+    QCOMPARE(f.prompts.warnings[0].text,
+             std::string("The serial port opened, but the amplifier could not be reached. The "
+                         "measurement has not started."));
+    QCOMPARE(f.prompts.warnings[0].detail,
+             std::string("\"LOCL 1\" could not be sent: /dev/ttyS1: a write timed out"));
+    QVERIFY(!f.line->open);
+    QVERIFY(view.IsStartEnabled());
+    QCOMPARE(f.store->count, 3);
+}
+
+void VarkelViewTest::aLostDeviceIsShownInTheStatusBarAndTheRunGoesOn() {
+    ViewFixture f;
+    CVarkelView view(*f.run, f.readings, *f.store, f.prompts);
+    QSignalSpy messages(&view, &CVarkelView::runStatusChanged);
     f.prompts.dataFileName = f.dir.File("run.txt");
     view.OnMeasurementStart();
-    f.line->vanished = true;
+    const auto tick = [&] {
+        f.clock.Advance(1000);
+        view.OnTimer();
+    };
+    tick();
+    tick();
+    QCOMPARE(f.store->count, 1);
+
+    f.line->Unplug();
+    for (int i = 0; i < 4; ++i) tick();  // gone at the 2nd reading, still gone at the 3rd
+    QCoreApplication::processEvents();
+    QVERIFY(f.prompts.warnings.empty());  // no box interrupts the run
+    QVERIFY(view.IsMeasuring());
+    QVERIFY(view.IsStopEnabled());
+    const QString waiting = messages.last().at(0).toString();
+    QVERIFY2(QRegularExpression("^Waiting for COM2 \\(/dev/ttyS1\\) since \\d\\d:\\d\\d:\\d\\d; "
+                                "2 readings missed, data file run.txt$")
+                 .match(waiting)
+                 .hasMatch(),
+             qPrintable(waiting));
+
+    f.line->Plug();
+    tick();
+    tick();
+    QCOMPARE(f.store->count, 2);
+    const QString back = messages.last().at(0).toString();
+    QVERIFY2(QRegularExpression("^Measuring: 4 readings, next in 2 s, data file run.txt \\| The device "
+                                "was gone from \\d\\d:\\d\\d:\\d\\d to \\d\\d:\\d\\d:\\d\\d \\(4 s\\); 2 "
+                                "readings missed$")
+                 .match(back)
+                 .hasMatch(),
+             qPrintable(back));
+    QCOMPARE(ReadLines(f.dir.File("run.txt")).size(), std::size_t(2));
+    QVERIFY(f.prompts.warnings.empty());
+}
+
+void VarkelViewTest::linesOfAnEndedRunAreRetriedAndKeepTheirFileToThemselves() {
+    ViewFixture f;
+    CVarkelView view(*f.run, f.readings, *f.store, f.prompts);
+    QSignalSpy messages(&view, &CVarkelView::runStatusChanged);
+    const std::filesystem::path folder = f.dir.Path() / "stick";
+    std::filesystem::create_directory(folder);
+    const std::string first = (folder / "run.txt").string();
+    f.prompts.dataFileName = first;
+    view.OnMeasurementStart();
+    std::filesystem::remove_all(folder);  // the stick is pulled with the run going
+    for (int i = 0; i < 4; ++i) {
+        f.clock.Advance(1000);
+        view.OnTimer();
+    }
+    view.OnMeasurementStop();
+    QCOMPARE(f.run->PendingLines(), std::size_t(2));
+    QVERIFY2(messages.last().at(0).toString().startsWith(
+                 "2 lines waiting to be written to run.txt: " + QString::fromStdString(first) +
+                 ": No such file or directory; retrying every second"),
+             qPrintable(messages.last().at(0).toString()));
+
+    // Idle ticks keep trying and keep the message in sight.
+    const int published = messages.count();
     view.OnTimer();
+    QCOMPARE(messages.count(), published + 1);
+    QVERIFY(messages.last().at(0).toString().startsWith("2 lines waiting"));
+
+    // A new run on that name is refused; the person picks another one.
+    std::filesystem::create_directory(folder);
+    const std::string second = f.dir.File("second.txt");
+    f.prompts.nextDataFileNames = {first, second};
+    view.OnMeasurementStart();
+    QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
+    QCOMPARE(f.prompts.warnings[0].text,
+             std::string("Lines of an earlier run are still waiting to be written to this file. "
+                         "Choose another name for the new run."));
+    QVERIFY(view.IsMeasuring());
+    QCOMPARE(view.DataFile(), second);
+
+    f.clock.Advance(1000);
     view.OnTimer();
-    QVERIFY(view.IsStartEnabled());
-    QVERIFY(stateChanges.count() >= 2);
-    QVERIFY(f.prompts.warnings.empty());  // not from inside the tick
-    QTRY_COMPARE(f.prompts.warnings.size(), std::size_t(1));
-    QCOMPARE(f.prompts.warnings[0].caption, std::string("Varkel"));
-    QVERIFY(f.prompts.warnings[0].detail.find("no longer there") != std::string::npos);
+    f.clock.Advance(1000);
+    view.OnTimer();  // the new run's first reading; the old lines go to their own file
+    QCOMPARE(ReadLines(first).size(), std::size_t(2));
+    QCOMPARE(ReadLines(second).size(), std::size_t(1));
+    QCOMPARE(ReadLines(first)[0].substr(0, 2), std::string("2 "));
+    QCOMPARE(f.run->PendingLines(), std::size_t(0));
 }
 
 void VarkelViewTest::destroyingTheViewEndsTheRun() {
@@ -272,6 +368,8 @@ void VarkelViewTest::destroyingTheViewEndsTheRun() {
     QVERIFY(!f.line->open);
     QCOMPARE(f.line->closes, 1);
     QCOMPARE(f.state.measuring, 0);
+    const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(f.dir.File("run.txt.json")));
+    QCOMPARE(record["end_reason"].get<std::string>(), std::string("window closed"));
 }
 
 QTEST_MAIN(VarkelViewTest)
