@@ -6,12 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "graph/RecordingDC.h"
 #include "measure/MeasurementState.h"
 #include "view/MeasurementPainter.h"
+
+// Rectangles in test messages as (left, top, right, bottom).
+static void PrintTo(const CRect& r, std::ostream* os) {
+    *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
 
 namespace {
 
@@ -41,10 +47,6 @@ PaintedCharts Paint(const CRect& client, const ChartViews& views = {}) {
         }
     }
     return charts;
-}
-
-void PrintTo(const CRect& r, std::ostream* os) {
-    *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
 
 TEST(ChartLayout, ChartsSplitTheClientAreaBelowTheText) {
