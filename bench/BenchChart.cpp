@@ -67,7 +67,8 @@ void Measure(const char* label, int n, const ChartViews& views, QImage& image, i
     const SampleSeries series = AsSeries(samples);
     for (int i = 0; i < kWarmUpPaints; ++i) PaintOnce(image, readings, series, views, reference);
     std::vector<double> times;
-    for (int i = 0; i < paints; ++i) times.push_back(PaintOnce(image, readings, series, views, reference));
+    for (int i = 0; i < paints; ++i)
+        times.push_back(PaintOnce(image, readings, series, views, reference));
     std::sort(times.begin(), times.end());
     const std::size_t half = times.size() / 2;
     const double median = times.size() % 2 ? times[half] : (times[half - 1] + times[half]) / 2;
@@ -76,8 +77,8 @@ void Measure(const char* label, int n, const ChartViews& views, QImage& image, i
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: varkel-bench-chart [--reference] [--png FILE] [--paints N] [--only N|zoomed]\n");
+    std::fprintf(stderr, "usage: varkel-bench-chart [--reference] [--png FILE] [--paints N] "
+                         "[--only N|zoomed]\n");
     return 2;
 }
 
@@ -107,7 +108,8 @@ int main(int argc, char** argv) {
 
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (const int n : {1000, 10000, 65536})
-        if (only.empty() || only == std::to_string(n)) Measure("chart", n, ChartViews{}, image, paints, reference);
+        if (only.empty() || only == std::to_string(n))
+            Measure("chart", n, ChartViews{}, image, paints, reference);
     constexpr int kZoomed = 65536;
     if (only.empty() || only == "zoomed")
         Measure("chart zoomed", kZoomed, MiddleTenthViews(MakeChartSamples(kZoomed)), image,

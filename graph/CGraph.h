@@ -32,9 +32,8 @@ struct GraphSeries {
 // -kPixelLimit, off every surface.
 constexpr double kPixelLimit = 1e9;
 inline int TruncToPixel(double d) {
-    // Written as selections, which compile to branch-free min/max on common targets.
-    d = d > -kPixelLimit ? d : -kPixelLimit;
-    d = d < kPixelLimit ? d : kPixelLimit;
+    if (!(d > -kPixelLimit)) return static_cast<int>(-kPixelLimit);
+    if (d >= kPixelLimit) return static_cast<int>(kPixelLimit);
     return static_cast<int>(d);
 }
 
@@ -170,8 +169,10 @@ public:
 private:
     // Whether the previous and the current point lie beyond the same edge of the range box.
     bool BothBeyondOneEdge() const {
-        return (m_dPrevX < m_dXMin && m_dCurX < m_dXMin) || (m_dPrevX > m_dXMax && m_dCurX > m_dXMax) ||
-               (m_dPrevY < m_dYMin && m_dCurY < m_dYMin) || (m_dPrevY > m_dYMax && m_dCurY > m_dYMax);
+        return (m_dPrevX < m_dXMin && m_dCurX < m_dXMin) ||
+               (m_dPrevX > m_dXMax && m_dCurX > m_dXMax) ||
+               (m_dPrevY < m_dYMin && m_dCurY < m_dYMin) ||
+               (m_dPrevY > m_dYMax && m_dCurY > m_dYMax);
     }
     void AutoRange();
     void PlotSeries(const GraphSeries& series);

@@ -89,7 +89,8 @@ std::shared_ptr<const ImageDCFont> ResolveImageDCFont(const LOGFONT& request) {
     const std::lock_guard lock(mutex);
     auto found = cache.find(key);
     if (found != cache.end()) return found->second;
-    auto font = std::make_shared<const ImageDCFont>(MakeFont(request), escapement, RequestedCell(request));
+    auto font = std::make_shared<const ImageDCFont>(MakeFont(request), escapement,
+                                                    RequestedCell(request));
     constexpr std::size_t kMaxCached = 256;  // a program uses a handful; never grow unbounded
     if (cache.size() >= kMaxCached) cache.clear();
     cache.emplace(key, font);

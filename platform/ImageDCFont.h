@@ -34,6 +34,7 @@ constexpr int kDefaultFontCellHeight = 12;
 // lfHeight > 0 is the cell height, < 0 the character height (em size), 0 the default. A
 // cell height is met exactly: the glyphs come from the largest pixel size whose own cell
 // fits (pixel sizes come in whole pixels, and their cells grow by 1 or 2 pixels at a time),
-// and the rest of the cell lies above them. Face "Swiss", an empty face or pitch-and-family FF_SWISS mean the system's
-// sans-serif. Glyphs are never antialiased, so text pixels are deterministic.
+// and the rest of the cell lies above them. Face "Swiss", an empty face or pitch-and-family
+// FF_SWISS mean the system's sans-serif. Glyphs are never antialiased, so text pixels are
+// deterministic.
 std::shared_ptr<const ImageDCFont> ResolveImageDCFont(const LOGFONT& request);

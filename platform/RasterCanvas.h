@@ -39,7 +39,8 @@ public:
 
     // The line from (x0, y0) to (x1, y1), end pixel excluded.
     void Line(int x0, int y0, int x1, int y1, std::uint32_t pen);
-    void Rectangle(int left, int top, int right, int bottom, std::uint32_t pen, std::uint32_t brush);
+    void Rectangle(int left, int top, int right, int bottom, std::uint32_t pen,
+                   std::uint32_t brush);
     void Ellipse(int left, int top, int right, int bottom, std::uint32_t pen, std::uint32_t brush);
     // Fills [left, right) x [top, bottom) (corners in any order).
     void Fill(int left, int top, int right, int bottom, std::uint32_t pixel);

@@ -31,7 +31,8 @@ inline ChartSamples MakeChartSamples(int n) {
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     const double kPi = 3.14159265358979323846;
     for (std::size_t k = 0; k < size; ++k) {
-        const double progress = size > 1 ? static_cast<double>(k) / static_cast<double>(size - 1) : 0.0;
+        const double progress =
+            size > 1 ? static_cast<double>(k) / static_cast<double>(size - 1) : 0.0;
         const double drift = 1.0 + 0.05 * std::sin(2.0 * kPi * progress) - 0.03 * progress;
         s.timeMinutes[k] = static_cast<double>(k) * 2.0 / 60.0;
         s.impedance[k] = 1e5 * drift * (1.0 + 0.01 * unit(generator));
