@@ -17,9 +17,10 @@ RasterCanvas::RasterCanvas(std::uint32_t* bits, int width, int height, int strid
       m_known(static_cast<std::size_t>(m_nWidth)),
       m_held(static_cast<std::size_t>(m_nWidth)),
       m_nHeldWords(static_cast<std::size_t>(m_nHeight + 63) / 64 + 1),
-      m_heldRows(m_nHeldWords * kMaxHeldColumns) {
+      m_heldRows(m_nHeldWords * static_cast<std::size_t>(m_nWidth)) {
     m_uSmallLeftEnd = static_cast<unsigned>(std::max(m_nWidth - 2, 0));
     m_uSmallTopEnd = static_cast<unsigned>(std::max(m_nHeight - 2, 0));
+    m_heldColumns.reserve(kMaxHeldColumns * 2);
 }
 
 void RasterCanvas::SetShortcutsEnabled(bool enabled) {
@@ -30,13 +31,13 @@ void RasterCanvas::SetShortcutsEnabled(bool enabled) {
 
 void RasterCanvas::Flush() {
     CommitPending();
-    while (m_nHeldCount > 0) WriteOldestHeldColumn();
+    while (m_nHeldHead < m_heldColumns.size()) WriteOldestHeldColumn();
+    m_heldColumns.clear();
+    m_nHeldHead = 0;
 }
 
 void RasterCanvas::WriteOldestHeldColumn() {
-    const int x = m_heldColumns[m_nHeldHead];
-    m_nHeldHead = (m_nHeldHead + 1) % kMaxHeldColumns;
-    --m_nHeldCount;
+    const int x = m_heldColumns[m_nHeldHead++];
     WriteHeldRows(x);
     m_held[static_cast<std::size_t>(x)].state = 0;
 }
@@ -57,10 +58,13 @@ void RasterCanvas::Hold(int x, int top, int bottom, std::uint32_t pixel) {
         // A chart moves along its columns: those it has left behind are written out while it
         // goes on (their pixels' memory traffic overlapping the work on the next ones), not
         // all at once at the end.
-        if (m_nHeldCount == kMaxHeldColumns) WriteOldestHeldColumn();
-        held.slot = (m_nHeldHead + m_nHeldCount) % kMaxHeldColumns;  // the free place after
-        m_heldColumns[held.slot] = x;                                // the listed ones
-        ++m_nHeldCount;
+        if (m_heldColumns.size() - m_nHeldHead >= kMaxHeldColumns) WriteOldestHeldColumn();
+        if (m_nHeldHead == m_heldColumns.size() || m_nHeldHead >= 4096) {
+            m_heldColumns.erase(m_heldColumns.begin(),
+                                m_heldColumns.begin() + static_cast<std::ptrdiff_t>(m_nHeldHead));
+            m_nHeldHead = 0;
+        }
+        m_heldColumns.push_back(x);
     } else if (held.state != (kListed | pixel)) {
         WriteHeldRows(x);  // the earlier rows go first
     }
@@ -409,9 +413,13 @@ void RasterCanvas::SetPixel(int x, int y, std::uint32_t pixel) {
 void RasterCanvas::Clear(std::uint32_t pixel) {
     // Everything held back is overwritten.
     m_bPending = false;
-    std::fill(m_heldRows.begin(), m_heldRows.end(), std::uint64_t{0});
-    for (; m_nHeldCount > 0; --m_nHeldCount, m_nHeldHead = (m_nHeldHead + 1) % kMaxHeldColumns)
-        m_held[static_cast<std::size_t>(m_heldColumns[m_nHeldHead])] = HeldColumn{};
+    for (std::size_t k = m_nHeldHead; k < m_heldColumns.size(); ++k) {
+        const int x = m_heldColumns[k];
+        std::fill_n(HeldRows(x), m_nHeldWords, std::uint64_t{0});
+        m_held[static_cast<std::size_t>(x)] = HeldColumn{};
+    }
+    m_heldColumns.clear();
+    m_nHeldHead = 0;
     const bool bytewise = (pixel & 0xFF) * 0x01010101u == pixel;  // white, black: memset
     if (bytewise && m_nStride == m_nWidth)
         std::memset(m_pBits, static_cast<int>(pixel & 0xFF),

@@ -71,16 +71,14 @@ private:
         KnownRun runs[2];
     };
     // Rows of a column that are to hold one pixel value, not yet written: the set bits of the
-    // words of its slot in m_heldRows. state: 0 while the column is not listed in
-    // m_heldColumns (and holds nothing), else kListed | the pixel value. Rows [solidTop,
-    // solidBottom) are all held: a dense chart's runs mostly fall inside them, which is
-    // checked first.
+    // column's words in m_heldRows. state: 0 while the column is not listed in m_heldColumns
+    // (and holds nothing), else kListed | the pixel value. Rows [solidTop, solidBottom) are all
+    // held: a dense chart's runs mostly fall inside them, which is checked first.
     static constexpr std::uint64_t kListed = std::uint64_t{1} << 32;
     struct HeldColumn {
         std::uint64_t state = 0;
         int solidTop = 0;
         int solidBottom = 0;
-        int slot = 0;  // its place in m_heldColumns and its words in m_heldRows
         bool Covers(int top, int bottom) const { return top >= solidTop && bottom <= solidBottom; }
     };
 
@@ -101,10 +99,8 @@ private:
     // Sets the bits of rows [top, bottom) of column x (held is its entry), and grows its
     // solid rows when they meet.
     void SetRows(int x, HeldColumn& held, int top, int bottom);
-    // The words of a listed column.
     std::uint64_t* HeldRows(int x) {
-        const int slot = m_held[static_cast<std::size_t>(x)].slot;
-        return m_heldRows.data() + static_cast<std::size_t>(slot) * m_nHeldWords;
+        return m_heldRows.data() + static_cast<std::size_t>(x) * m_nHeldWords;
     }
     bool IsHeld(int x, int y) {
         return m_held[static_cast<std::size_t>(x)].state != 0 &&
@@ -149,14 +145,13 @@ private:
     unsigned m_uSmallTopEnd = 0;
     std::vector<KnownColumn> m_known;  // one per column, used only with shortcuts
     std::vector<HeldColumn> m_held;    // one per column, used only with shortcuts
-    // The listed columns, a ring: m_nHeldCount of them from m_nHeldHead on, oldest first.
-    // A column's place in the ring is its slot.
-    static constexpr int kMaxHeldColumns = 16;
-    int m_heldColumns[kMaxHeldColumns] = {};
-    int m_nHeldHead = 0;
-    int m_nHeldCount = 0;
-    std::size_t m_nHeldWords = 0;      // words per slot, one spare at the end
-    std::vector<std::uint64_t> m_heldRows;  // bit r of a slot's words: row r is held
+    std::size_t m_nHeldWords = 0;      // words per column in m_heldRows, one spare at the end
+    std::vector<std::uint64_t> m_heldRows;  // bit r of a column's words: row r is held
+    // The columns that hold rows, oldest first from m_nHeldHead on; at most
+    // kMaxHeldColumns of them.
+    static constexpr std::size_t kMaxHeldColumns = 16;
+    std::vector<int> m_heldColumns;
+    std::size_t m_nHeldHead = 0;
 
     bool m_bPending = false;  // a held-back inside pixel not yet in the buffer
     int m_nPendingX = 0;

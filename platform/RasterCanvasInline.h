@@ -43,17 +43,18 @@ inline void RasterCanvas::Rectangle(int left, int top, int right, int bottom, st
         const std::uint64_t state = kListed | pen;
         if (held[0].state == state && held[1].state == state && held[2].state == state) {
             // Three rows from `top`: their bits in the word of `top` and, past its end, in the
-            // next (each slot has a spare word at its end for that).
+            // next (each column has a spare word at its end for that).
+            const std::size_t nWords = m_nHeldWords;
+            std::uint64_t* const words = HeldRows(left) + (top >> 6);
             const int shift = top & 63;
             const std::uint64_t bits = std::uint64_t{7} << shift;
             const std::uint64_t spill = std::uint64_t{3} >> (63 - shift);
-            for (int k = 0; k < 3; ++k) {
-                std::uint64_t* const words = m_heldRows.data() +
-                                             static_cast<std::size_t>(held[k].slot) * m_nHeldWords +
-                                             (top >> 6);
-                words[0] |= bits;
-                words[1] |= spill;
-            }
+            words[0] |= bits;
+            words[1] |= spill;
+            words[nWords] |= bits;
+            words[nWords + 1] |= spill;
+            words[2 * nWords] |= bits;
+            words[2 * nWords + 1] |= spill;
             m_bPending = true;
             m_nPendingX = left + 1;
             m_nPendingY = top + 1;
