@@ -10,7 +10,7 @@
 #include "ViewSettings.h"
 #include "measure/Clock.h"
 #include "measure/MeasurementRun.h"
-#include "platform/serial/PortFactory.h"
+#include "app/ports/PortFactory.h"
 #include "view/DialogPrompts.h"
 #include "view/RecordedRun.h"
 #include "view/VarkelView.h"

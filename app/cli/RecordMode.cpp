@@ -12,7 +12,7 @@
 #include "StopRequest.h"
 #include "app/CommandLine.h"
 #include "measure/Clock.h"
-#include "platform/serial/PortFactory.h"
+#include "app/ports/PortFactory.h"
 
 int RunRecord(const CommandLine& line) {
     const std::string refusal = RefuseRecordTarget(line.recordFile, line.overwrite);

@@ -14,7 +14,7 @@
 #include "TempDir.h"
 #include "measure/MeasurementRun.h"
 #include "measure/PortMap.h"
-#include "platform/serial/PortFactory.h"
+#include "app/ports/PortFactory.h"
 #include "platform/serial/QtSerialPort.h"
 #include "sim/SampleModel.h"
 #include "sim/SimulatedPort.h"

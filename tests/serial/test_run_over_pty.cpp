@@ -18,7 +18,7 @@
 #include "TempDir.h"
 #include "measure/MeasurementRun.h"
 #include "measure/PortMap.h"
-#include "platform/serial/PortFactory.h"
+#include "app/ports/PortFactory.h"
 #include "sim/SampleModel.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "PortFactory.h"
 
-#include "QtSerialPort.h"
+#include "platform/serial/QtSerialPort.h"
 #include "measure/Clock.h"
 #include "measure/PortMap.h"
 #include "sim/SimulatedPort.h"
