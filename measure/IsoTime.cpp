@@ -53,7 +53,7 @@ std::string FormatLocal(long long utcMs) {
 #endif
     const char sign = offset < 0 ? '-' : '+';
     const long magnitude = offset < 0 ? -offset : offset;
-    char zone[16];
+    char zone[32];
     std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", sign, magnitude / 3600, magnitude / 60 % 60);
     return Format(local, ms, zone);
 }
