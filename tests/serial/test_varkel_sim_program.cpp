@@ -2,6 +2,7 @@
 // and it keeps serving across a client's close and reopen.
 
 #include <csignal>
+#include <ostream>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -52,6 +53,9 @@ struct ProgramFaultCase {
     bool timesOut;
 };
 
+// Each case is named and printed by its mode ("silent", "nan", ...).
+void PrintTo(const ProgramFaultCase& c, std::ostream* os) { *os << c.mode; }
+
 class VarkelSimFaults : public ::testing::TestWithParam<ProgramFaultCase> {};
 
 TEST_P(VarkelSimFaults, FollowOneGoodReading) {
@@ -84,7 +88,10 @@ INSTANTIATE_TEST_SUITE_P(EachMode, VarkelSimFaults,
                                            ProgramFaultCase{"garbage", "ERR?\r", false},
                                            ProgramFaultCase{"nan", "nan\r", false},
                                            ProgramFaultCase{"inf", "inf\r", false},
-                                           ProgramFaultCase{"overlong", OverlongBytes(), false}));
+                                           ProgramFaultCase{"overlong", OverlongBytes(), false}),
+                         [](const ::testing::TestParamInfo<ProgramFaultCase>& info) {
+                             return std::string(info.param.mode);
+                         });
 
 TEST(VarkelSim, SlowRepliesBeyondTheTimeoutArriveLate) {
     SimProcess sim;
