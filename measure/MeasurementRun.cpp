@@ -222,7 +222,7 @@ void MeasurementRun::StopMeasurement(RunEnd why) {
 }
 
 void MeasurementRun::SetTimeZero() {
-    m_state.startTime = m_clock.Milliseconds() * 0.001;
+    m_state.startTime = m_clock.Milliseconds() * kSecondsPerMillisecond;
     m_record.startedUtcMs = m_clock.UtcMilliseconds();
     if (m_state.measuring) WriteRecord();
 }

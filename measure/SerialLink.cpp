@@ -12,6 +12,8 @@
 namespace {
 constexpr double kVoltageScale = 0.1;    // volts per unit of the voltage channel's reply
 constexpr double kCurrentScale = 0.0001; // amperes per unit of the current channel's reply
+// A reply quoted in a message: enough to recognise it, short enough for the status bar.
+constexpr std::size_t kQuotedReplyChars = 40;
 
 bool IsScanfSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -20,7 +22,7 @@ bool IsScanfSpace(char c) {
 // A reply shown to a person: printable characters kept, the rest escaped, length bounded.
 std::string Printable(const char* text) {
     std::string out;
-    for (const char* p = text; *p && out.size() < 40; ++p) {
+    for (const char* p = text; *p && out.size() < kQuotedReplyChars; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c == '\r') {
             out += "\\r";
@@ -35,7 +37,7 @@ std::string Printable(const char* text) {
             out += kHex[c & 0xF];
         }
     }
-    if (std::strlen(text) > 40) out += "...";
+    if (std::strlen(text) > kQuotedReplyChars) out += "...";
     return out;
 }
 }  // namespace
@@ -116,7 +118,7 @@ SerialWrite SerialLink::WriteByte(int b) {
 }
 
 int SerialLink::ReadByte(long long deadlineMs) {
-    if (!m_state.port || m_portFailed) return -2;
+    if (!m_state.port || m_portFailed) return kReadFailed;
     int maxWaitMs = SerialPort::kConfiguredTimeout;
     if (deadlineMs != kNoDeadline) {
         const long long left = deadlineMs - m_clock.Milliseconds();
@@ -125,11 +127,11 @@ int SerialLink::ReadByte(long long deadlineMs) {
     const SerialRead read = m_state.port->ReadByte(maxWaitMs);
     switch (read.status) {
         case SerialRead::Status::Byte: return read.byte;
-        case SerialRead::Status::TimedOut: return -1;
+        case SerialRead::Status::TimedOut: return kReadTimedOut;
         case SerialRead::Status::Failed: break;
     }
     m_portFailed = true;
-    return -2;
+    return kReadFailed;
 }
 
 SerialWrite SerialLink::WriteString(const char* text) {
@@ -145,14 +147,14 @@ ReplyEnd SerialLink::ReadLine(char* buffer, long long deadlineMs) {
     ReplyEnd end = ReplyEnd::Overlong;
     while (n < kMaxReplyBytes) {
         const bool pastDeadline = deadlineMs != kNoDeadline && m_clock.Milliseconds() >= deadlineMs;
-        const int b = pastDeadline ? -1 : ReadByte(deadlineMs);
-        if (b == -1) {
+        const int b = pastDeadline ? kReadTimedOut : ReadByte(deadlineMs);
+        if (b == kReadTimedOut) {
             const bool deadlineReached =
                 deadlineMs != kNoDeadline && m_clock.Milliseconds() >= deadlineMs;
             end = deadlineReached && n > 0 ? ReplyEnd::TooSlow : ReplyEnd::TimedOut;
             break;
         }
-        if (b == -2) {
+        if (b == kReadFailed) {
             end = ReplyEnd::PortFailed;
             break;
         }
@@ -220,7 +222,7 @@ SerialLink::Answer SerialLink::Ask(const char* command, char* reply, double* val
 ReadingOutcome SerialLink::MeasureQuantity(double* voltage, double* voltagePhase,
                                            double* current, double* currentPhase) {
     ReadingOutcome outcome;
-    const double elapsed = m_clock.Milliseconds() * 0.001 - m_state.startTime;
+    const double elapsed = m_clock.Milliseconds() * kSecondsPerMillisecond - m_state.startTime;
     const bool readingCurrent = m_state.currentNext;
     char reply[kReplyBufferBytes];
 

@@ -61,8 +61,11 @@ public:
     // Sleeps ms milliseconds on the clock.
     void WaitMilliseconds(int ms);
     SerialWrite WriteByte(int b);
-    // The byte read, 0 .. 255; -1 when the read timed out, -2 when the port failed. Waits
-    // at most the byte time-out, and not past deadlineMs on the clock when one is given.
+    // ReadByte's results besides a byte.
+    static constexpr int kReadTimedOut = -1;
+    static constexpr int kReadFailed = -2;  // the port failed
+    // The byte read, 0 .. 255; kReadTimedOut or kReadFailed. Waits at most the byte
+    // time-out, and not past deadlineMs on the clock when one is given.
     int ReadByte(long long deadlineMs = kNoDeadline);
     // One byte per write, in order, without the NUL; stops at the first byte that cannot
     // be written and says why (Written when every byte went out).
