@@ -33,5 +33,5 @@ public:
     void Sleep(int ms) override;
 
 private:
-    long long m_startNs;
+    long long m_nStartNs;
 };

@@ -67,18 +67,18 @@ SerialLink::SerialLink(MeasurementState& state, Readings& readings, Clock& clock
 
 bool SerialLink::OpenPort(const char* name) {
     m_state.port.reset();
-    m_openError.clear();
-    m_portFailed = false;
-    m_device = m_ports.DeviceFor(name ? name : "");
-    const std::string& device = m_device;
+    m_strOpenError.clear();
+    m_bPortFailed = false;
+    m_strDevice = m_ports.DeviceFor(name ? name : "");
+    const std::string& device = m_strDevice;
     std::unique_ptr<SerialPort> port = m_factory.Create(device);
     if (!port) {
-        m_openError = device + ": no serial port can serve this device";
+        m_strOpenError = device + ": no serial port can serve this device";
         return false;
     }
     if (!port->Open(device)) {
-        m_openError = port->ErrorText();
-        if (m_openError.empty()) m_openError = device + ": could not be opened";
+        m_strOpenError = port->ErrorText();
+        if (m_strOpenError.empty()) m_strOpenError = device + ": could not be opened";
         return false;
     }
     m_state.port = std::move(port);
@@ -92,10 +92,10 @@ void SerialLink::ConfigurePort() {
 }
 
 void SerialLink::DiscardInput() {
-    if (!m_state.port || m_portFailed) return;
+    if (!m_state.port || m_bPortFailed) return;
     const int waiting = m_state.port->BytesWaiting();
     if (waiting < 0) {
-        m_portFailed = true;
+        m_bPortFailed = true;
         return;
     }
     for (int i = 0; i < waiting; ++i) {
@@ -111,14 +111,14 @@ void SerialLink::WaitMilliseconds(int ms) {
 }
 
 SerialWrite SerialLink::WriteByte(int b) {
-    if (!m_state.port || m_portFailed) return SerialWrite::Failed;
+    if (!m_state.port || m_bPortFailed) return SerialWrite::Failed;
     const SerialWrite written = m_state.port->WriteByte(static_cast<unsigned char>(b & 0xFF));
-    if (written == SerialWrite::Failed) m_portFailed = true;
+    if (written == SerialWrite::Failed) m_bPortFailed = true;
     return written;
 }
 
 int SerialLink::ReadByte(long long deadlineMs) {
-    if (!m_state.port || m_portFailed) return kReadFailed;
+    if (!m_state.port || m_bPortFailed) return kReadFailed;
     int maxWaitMs = SerialPort::kConfiguredTimeout;
     if (deadlineMs != kNoDeadline) {
         const long long left = deadlineMs - m_clock.Milliseconds();
@@ -130,7 +130,7 @@ int SerialLink::ReadByte(long long deadlineMs) {
         case SerialRead::Status::TimedOut: return kReadTimedOut;
         case SerialRead::Status::Failed: break;
     }
-    m_portFailed = true;
+    m_bPortFailed = true;
     return kReadFailed;
 }
 
@@ -180,7 +180,7 @@ SerialLink::Answer SerialLink::Ask(const char* command, char* reply, double* val
                                    const char* what, ReadingOutcome& outcome) {
     DiscardInput();
     const long long deadline = m_clock.Milliseconds() + kReplyLimitMs;
-    const SerialWrite sent = m_portFailed ? SerialWrite::Failed : WriteString(command);
+    const SerialWrite sent = m_bPortFailed ? SerialWrite::Failed : WriteString(command);
     const ReplyEnd end = sent == SerialWrite::Failed ? ReplyEnd::PortFailed
                          : sent == SerialWrite::TimedOut ? ReplyEnd::TimedOut
                                                          : ReadLine(reply, deadline);
