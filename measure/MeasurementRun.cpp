@@ -228,6 +228,9 @@ void MeasurementRun::SetTimeZero() {
 }
 
 void MeasurementRun::WriteRecord() {
+    // A run begun without a data file has nothing to keep a record beside: an empty path
+    // would put ".json" into whatever the current folder is.
+    if (m_strDataFile.empty()) return;
     m_record.readingsAttempted = m_nReadingsTaken;
     m_record.linesWritten = m_dataFile.LinesWrittenToCreated();
     m_record.linesWaiting = static_cast<std::int64_t>(m_dataFile.PendingFor(m_strDataFile));

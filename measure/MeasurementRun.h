@@ -129,7 +129,7 @@ private:
     // Closes the port and goes idle; the data file is flushed and released.
     void EndRun(RunEnd why);
     void RetryDataFile(TickResult& result);
-    // Brings the record up to date and writes it beside the data file.
+    // Brings the record up to date and writes it beside the data file; none without one.
     void WriteRecord();
 
     MeasurementState& m_state;

@@ -482,12 +482,23 @@ TEST_F(RunTest, FullStoreRefusesSamplesWhileTheFileGetsEveryLine) {
 }
 
 TEST_F(RunTest, DirectPortNameBypassesTheMap) {
+    ASSERT_TRUE(run.CreateDataFile(path).ok);
     EXPECT_TRUE(run.BeginMeasurementOn("/dev/pts/7", 2));
     EXPECT_EQ(factory.lastDevice, "/dev/pts/7");
     ports.SimulateAll();
     run.StopMeasurement();
     EXPECT_TRUE(run.BeginMeasurement(3, 2));
     EXPECT_EQ(factory.lastDevice, "sim");
+}
+
+TEST_F(RunTest, ARunWithoutADataFileLeavesNoRecordInTheCurrentFolder) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    const bool begun = run.BeginMeasurementOn("/dev/pts/7", 2);
+    run.StopMeasurement();
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(begun);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 }  // namespace
