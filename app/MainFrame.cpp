@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <iterator>
 
 #include "CommandIds.h"
 #include "CommandStrings.h"
@@ -27,7 +28,15 @@
 #include "view/VarkelView.h"
 
 namespace {
+// Qt tells nothing when a lock key changes: the CAP, NUM and SCRL panes read the locks
+// this often.
 constexpr int kIndicatorPollMs = 250;
+// Room around an indicator's text, beyond the text's own width: the sunken frame and air.
+constexpr int kIndicatorPaddingPx = 8;
+// A recent file's menu text is cut to about this many characters; its folder's first few
+// characters stay, however long the file's name.
+constexpr int kRecentFileShownChars = 60;
+constexpr int kRecentFileMinFolderChars = 3;
 const char* const kCommandProperty = "varkelCommandId";
 }  // namespace
 
@@ -225,7 +234,8 @@ void CMainFrame::CreateStatusBar() {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
         // As wide as its text, also while empty.
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(pane.text)) + 8);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(pane.text)) +
+                               kIndicatorPaddingPx);
         label->setProperty("indicatorText", QString::fromLatin1(pane.text));
         bar->addPermanentWidget(label);
         m_indicators.insert(pane.id, label);
@@ -240,7 +250,7 @@ void CMainFrame::UpdateIndicators() {
     const KeyboardLocks locks = QueryKeyboardLocks();
     const bool on[] = {locks.caps, locks.num, locks.scroll};
     const int ids[] = {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < std::size(ids); ++i) {
         QLabel* label = m_indicators.value(ids[i]);
         label->setText(locks.known && on[i] ? label->property("indicatorText").toString() : QString());
     }
@@ -260,17 +270,18 @@ void CMainFrame::UpdateCommandUI() {
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths) {
-    constexpr int kShownChars = 60;
+    const QString cut = QStringLiteral("...") + QDir::separator();
     for (int n = 0; n < m_recentFiles.size(); ++n) {
         QAction* action = m_recentFiles[n];
         action->setVisible(n < paths.size());
         if (n >= paths.size()) continue;
         QString shown = QDir::toNativeSeparators(paths[n]);
-        if (shown.size() > kShownChars) {
+        if (shown.size() > kRecentFileShownChars) {
             // The folder's middle goes; the file's name stays whole.
             const QString name = QFileInfo(paths[n]).fileName();
-            const int head = std::max(3, kShownChars - static_cast<int>(name.size()) - 4);
-            shown = shown.left(head) + QStringLiteral("...") + QDir::separator() + name;
+            const int head = std::max(kRecentFileMinFolderChars,
+                                      kRecentFileShownChars - static_cast<int>(name.size() + cut.size()));
+            shown = shown.left(head) + cut + name;
         }
         shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
         action->setText(QStringLiteral("&%1 %2").arg(n + 1).arg(shown));

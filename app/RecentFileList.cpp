@@ -11,8 +11,8 @@ const char* const kSection = "Recent File List";
 QString Key(int n) { return QStringLiteral("File%1").arg(n); }
 }  // namespace
 
-RecentFileList::RecentFileList(QString iniPath) : m_iniPath(std::move(iniPath)) {
-    QSettings profile(m_iniPath, QSettings::IniFormat);
+RecentFileList::RecentFileList(QString iniPath) : m_strIniPath(std::move(iniPath)) {
+    QSettings profile(m_strIniPath, QSettings::IniFormat);
     profile.beginGroup(QString::fromLatin1(kSection));
     for (int n = 1; n <= kMaxEntries; ++n) {
         const QString entry = profile.value(Key(n)).toString();
@@ -40,8 +40,8 @@ void RecentFileList::Remove(const QString& path) {
 }
 
 bool RecentFileList::Save() const {
-    QDir().mkpath(QFileInfo(m_iniPath).absolutePath());
-    QSettings profile(m_iniPath, QSettings::IniFormat);
+    QDir().mkpath(QFileInfo(m_strIniPath).absolutePath());
+    QSettings profile(m_strIniPath, QSettings::IniFormat);
     profile.beginGroup(QString::fromLatin1(kSection));
     for (int n = 1; n <= kMaxEntries; ++n) {
         if (n <= m_entries.size()) {

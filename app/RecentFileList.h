@@ -23,9 +23,9 @@ public:
     const QStringList& Entries() const { return m_entries; }
     // Writes the list (and the framework-style "Settings/PreviewPages") to the profile.
     bool Save() const;
-    const QString& ProfilePath() const { return m_iniPath; }
+    const QString& ProfilePath() const { return m_strIniPath; }
 
 private:
-    QString m_iniPath;
+    QString m_strIniPath;
     QStringList m_entries;
 };

@@ -1,5 +1,7 @@
 #include "VarkelApp.h"
 
+#include <QSize>
+
 #include "AboutDlg.h"
 #include "CommandIds.h"
 #include "CommandLine.h"
@@ -14,6 +16,11 @@
 #include "view/DialogPrompts.h"
 #include "view/RecordedRun.h"
 #include "view/VarkelView.h"
+
+namespace {
+// The window's first size in pixels: room for the status text and both charts side by side.
+constexpr QSize kInitialWindowSize(1000, 700);
+}  // namespace
 
 CVarkelApp::CVarkelApp(const CommandLine& line)
     : m_strDocumentFile(QString::fromStdString(line.documentFile)),
@@ -80,7 +87,7 @@ bool CVarkelApp::InitInstance() {
     // A file that is not a run is said so; the window opens empty all the same, so the user
     // can open another one rather than start the program again.
     if (!m_strDocumentFile.isEmpty()) m_pDoc->OpenFile(m_strDocumentFile);
-    m_pMainFrame->resize(1000, 700);
+    m_pMainFrame->resize(kInitialWindowSize);
     m_pMainFrame->show();
     return true;
 }

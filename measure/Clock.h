@@ -1,10 +1,13 @@
 #pragma once
 // The millisecond clock: wall-clock milliseconds since the process started. Seconds are
-// always formed as its value times 0.001. It counts in 64 bits, so a run of more than 24.8
+// always formed as its value times 0.001 (kSecondsPerMillisecond). It counts in 64 bits, so a run of more than 24.8
 // days (up to 455 days at the longest interval) never sees its time wrap. Tests hand the
 // core a fake one.
 
 #include <chrono>
+
+// Seconds are the clock's milliseconds times this.
+constexpr double kSecondsPerMillisecond = 0.001;
 
 class Clock {
 public:
@@ -30,5 +33,5 @@ public:
     void Sleep(int ms) override;
 
 private:
-    long long m_startNs;
+    long long m_nStartNs;
 };

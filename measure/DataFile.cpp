@@ -80,7 +80,7 @@ DataFileResult DataFile::AppendLines(const std::string& path, const std::string*
 #ifdef _WIN32
     const bool guarded = false;  // a file held open cannot be deleted there
 #else
-    const bool guarded = m_bGuarding && path == m_createdPath;
+    const bool guarded = m_bGuarding && path == m_strCreatedPath;
 #endif
     std::FILE* file = std::fopen(path.c_str(), guarded ? "a+" : "a");
     if (!file) return {false, Reason(path, errno)};
@@ -90,11 +90,11 @@ DataFileResult DataFile::AppendLines(const std::string& path, const std::string*
 #ifndef _WIN32
     struct stat written {};
     struct stat held {};
-    const bool replaced = guarded && m_trackedFd >= 0 && fstat(fd, &written) == 0 &&
-                          fstat(m_trackedFd, &held) == 0 && !SameFile(written, held);
+    const bool replaced = guarded && m_nTrackedFd >= 0 && fstat(fd, &written) == 0 &&
+                          fstat(m_nTrackedFd, &held) == 0 && !SameFile(written, held);
     // A file at least as long as ours in its place is someone else's: it is not overwritten.
     if (replaced && written.st_size < held.st_size) {
-        ok = ftruncate(fd, 0) == 0 && CopyInto(m_trackedFd, held.st_size, fd);
+        ok = ftruncate(fd, 0) == 0 && CopyInto(m_nTrackedFd, held.st_size, fd);
         if (!ok) error = errno;
     }
 #endif
@@ -112,11 +112,11 @@ DataFileResult DataFile::AppendLines(const std::string& path, const std::string*
 #ifndef _WIN32
     if (ok && guarded) {
         struct stat now {};
-        const bool sameAsHeld = m_trackedFd >= 0 && fstat(fd, &written) == 0 &&
-                                fstat(m_trackedFd, &now) == 0 && SameFile(written, now);
+        const bool sameAsHeld = m_nTrackedFd >= 0 && fstat(fd, &written) == 0 &&
+                                fstat(m_nTrackedFd, &now) == 0 && SameFile(written, now);
         if (!sameAsHeld) {
             Untrack();
-            m_trackedFd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+            m_nTrackedFd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
         }
     }
 #endif
@@ -128,9 +128,9 @@ DataFileResult DataFile::AppendLines(const std::string& path, const std::string*
 
 void DataFile::Untrack() {
 #ifndef _WIN32
-    if (m_trackedFd >= 0) close(m_trackedFd);
+    if (m_nTrackedFd >= 0) close(m_nTrackedFd);
 #endif
-    m_trackedFd = -1;
+    m_nTrackedFd = -1;
 }
 
 DataFileResult CreateDataFile(const char* path) {
@@ -173,8 +173,8 @@ DataFileResult DataFile::Create(const char* path) {
         return refused;
     }
     Untrack();
-    m_createdPath = path;
-    m_linesWrittenToCreated = 0;
+    m_strCreatedPath = path;
+    m_nLinesWrittenToCreated = 0;
     const DataFileResult created = CreateDataFile(path);
     m_bGuarding = created.ok;
     return created;
@@ -214,7 +214,7 @@ DataFile::Status DataFile::WritePending() {
         DataFileResult result{false, {}};
         if (!failed.count(path)) result = AppendLines(path, batch.data(), batch.size());
         if (result.ok) {
-            if (path == m_createdPath) m_linesWrittenToCreated += static_cast<std::int64_t>(batch.size());
+            if (path == m_strCreatedPath) m_nLinesWrittenToCreated += static_cast<std::int64_t>(batch.size());
         } else {
             if (!result.error.empty()) status.error = result.error;
             failed.insert(path);

@@ -65,7 +65,7 @@ public:
     // Lines waiting for path.
     std::size_t PendingFor(const std::string& path) const;
     // Lines written to the file of the last Create since then.
-    std::int64_t LinesWrittenToCreated() const { return m_linesWrittenToCreated; }
+    std::int64_t LinesWrittenToCreated() const { return m_nLinesWrittenToCreated; }
 
 private:
     struct Line {
@@ -77,8 +77,8 @@ private:
     void Untrack();
 
     std::deque<Line> m_pending;
-    std::string m_createdPath;        // the file of the last Create
-    std::int64_t m_linesWrittenToCreated = 0;
-    bool m_bGuarding = false;         // between Create and Release
-    int m_trackedFd = -1;             // read handle on the file last written to, -1 when none
+    std::string m_strCreatedPath;  // the file of the last Create
+    std::int64_t m_nLinesWrittenToCreated = 0;
+    bool m_bGuarding = false;      // between Create and Release
+    int m_nTrackedFd = -1;         // read handle on the file last written to, -1 when none
 };

@@ -50,16 +50,16 @@ bool MeasurementRun::PreparePort(std::string* problem) {
 
 bool MeasurementRun::BeginMeasurementOn(const std::string& portName, int nInterval) {
     StopMeasurement();  // never two ports at once
-    m_openError.clear();
+    m_strOpenError.clear();
     m_beginFailure = BeginFailure::None;
     if (!m_link.OpenPort(portName.c_str())) {
-        m_openError = m_link.OpenError();
+        m_strOpenError = m_link.OpenError();
         m_beginFailure = BeginFailure::PortNotOpened;
         return false;
     }
     // The amplifier is reached before anything of the previous run is touched, so a Start
     // that fails leaves its charts, counts and interval as they were.
-    if (!PreparePort(&m_openError)) {
+    if (!PreparePort(&m_strOpenError)) {
         m_beginFailure = BeginFailure::AmplifierNotReached;
         ClosePort();
         return false;
@@ -75,7 +75,7 @@ bool MeasurementRun::BeginMeasurementOn(const std::string& portName, int nInterv
     m_state.measuring = 1;
     m_bWaitingForDevice = false;
     m_outages.clear();
-    m_readingsTaken = 0;
+    m_nReadingsTaken = 0;
     m_record = RunRecord();
     m_record.programVersion = kVarkelVersion;
     m_record.port = m_strPortName;
@@ -96,7 +96,7 @@ TickResult MeasurementRun::OnTimer() {
             RetryDataFile(result);
             if (waitedForThisRun && m_dataFile.PendingFor(m_strDataFile) == 0) {
                 WriteRecord();
-                result.recordProblem = m_recordProblem;
+                result.recordProblem = m_strRecordProblem;
             }
         }
         return result;
@@ -105,7 +105,7 @@ TickResult MeasurementRun::OnTimer() {
     m_state.tickCount = 0;
 
     result.readingTaken = true;
-    ++m_readingsTaken;
+    ++m_nReadingsTaken;
     const bool wasWaiting = m_bWaitingForDevice;
     if (m_bWaitingForDevice && !Reconnect(result)) {
         ++m_outages.back().missedReadings;
@@ -113,7 +113,7 @@ TickResult MeasurementRun::OnTimer() {
         result.outage = m_outages.back();
         result.reading.problem = "waiting for the device: " + result.deviceProblem;
         RetryDataFile(result);
-        if (m_requestRepaint) m_requestRepaint();
+        if (m_pfnRequestRepaint) m_pfnRequestRepaint();
         return result;
     }
 
@@ -125,7 +125,7 @@ TickResult MeasurementRun::OnTimer() {
         EnterWaiting(result);
         RetryDataFile(result);
         WriteRecord();
-        result.recordProblem = m_recordProblem;
+        result.recordProblem = m_strRecordProblem;
     } else if (result.reading.Valid()) {
         RecordReading(result);
     } else {
@@ -135,9 +135,9 @@ TickResult MeasurementRun::OnTimer() {
     }
     if (wasWaiting && result.deviceBack) {
         WriteRecord();
-        result.recordProblem = m_recordProblem;
+        result.recordProblem = m_strRecordProblem;
     }
-    if (m_requestRepaint) m_requestRepaint();
+    if (m_pfnRequestRepaint) m_pfnRequestRepaint();
     return result;
 }
 
@@ -222,13 +222,16 @@ void MeasurementRun::StopMeasurement(RunEnd why) {
 }
 
 void MeasurementRun::SetTimeZero() {
-    m_state.startTime = m_clock.Milliseconds() * 0.001;
+    m_state.startTime = m_clock.Milliseconds() * kSecondsPerMillisecond;
     m_record.startedUtcMs = m_clock.UtcMilliseconds();
     if (m_state.measuring) WriteRecord();
 }
 
 void MeasurementRun::WriteRecord() {
-    m_record.readingsAttempted = m_readingsTaken;
+    // A run begun without a data file has nothing to keep a record beside: an empty path
+    // would put ".json" into whatever the current folder is.
+    if (m_strDataFile.empty()) return;
+    m_record.readingsAttempted = m_nReadingsTaken;
     m_record.linesWritten = m_dataFile.LinesWrittenToCreated();
     m_record.linesWaiting = static_cast<std::int64_t>(m_dataFile.PendingFor(m_strDataFile));
     m_record.outages.clear();
@@ -236,7 +239,7 @@ void MeasurementRun::WriteRecord() {
         m_record.outages.push_back({outage.lostUtcMs, outage.backUtcMs});
     }
     std::string problem;
-    m_recordProblem = WriteRunRecord(m_strDataFile, m_record, &problem) ? std::string() : problem;
+    m_strRecordProblem = WriteRunRecord(m_strDataFile, m_record, &problem) ? std::string() : problem;
 }
 
 int MeasurementRun::SecondsToNextReading() const {

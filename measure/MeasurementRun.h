@@ -63,7 +63,7 @@ public:
 
     // Called after every reading, valid or not, so the view repaints.
     void SetRepaintRequest(std::function<void()> requestRepaint) {
-        m_requestRepaint = std::move(requestRepaint);
+        m_pfnRequestRepaint = std::move(requestRepaint);
     }
 
     // Starts a new data file at path, replacing any file of that name, unless an earlier
@@ -78,7 +78,7 @@ public:
     bool BeginMeasurement(int nPort, int nInterval);
     // As BeginMeasurement, for a port named directly ("COM2", a device path, "sim").
     bool BeginMeasurementOn(const std::string& portName, int nInterval);
-    const std::string& OpenError() const { return m_openError; }
+    const std::string& OpenError() const { return m_strOpenError; }
     BeginFailure BeginError() const { return m_beginFailure; }
 
     // The one-second tick. While idle it only retries lines still waiting for a data file.
@@ -100,7 +100,7 @@ public:
     // Every outage of the current (or last) run, oldest first.
     const std::vector<Outage>& Outages() const { return m_outages; }
     // Readings attempted since the run began, those missed while waiting included.
-    std::int64_t ReadingsTaken() const { return m_readingsTaken; }
+    std::int64_t ReadingsTaken() const { return m_nReadingsTaken; }
     // Whole seconds until the next reading is due (ticks left), 0 while idle.
     int SecondsToNextReading() const;
     // Lines waiting for a data file, and what the latest attempt to write them said.
@@ -113,7 +113,7 @@ public:
     // The run record as last written (or tried), and why the last write failed (empty when
     // it did not). A record that cannot be written never stops the run.
     const RunRecord& Record() const { return m_record; }
-    const std::string& RecordProblem() const { return m_recordProblem; }
+    const std::string& RecordProblem() const { return m_strRecordProblem; }
 
     std::string m_strDataFile;  // full path of the current run's data file
 
@@ -129,7 +129,7 @@ private:
     // Closes the port and goes idle; the data file is flushed and released.
     void EndRun(RunEnd why);
     void RetryDataFile(TickResult& result);
-    // Brings the record up to date and writes it beside the data file.
+    // Brings the record up to date and writes it beside the data file; none without one.
     void WriteRecord();
 
     MeasurementState& m_state;
@@ -139,14 +139,14 @@ private:
     SerialLink m_link;
     DataFile m_dataFile;
     DataFile::Status m_lastFileStatus{true, 0, {}};
-    std::function<void()> m_requestRepaint;
-    std::string m_openError;
+    std::function<void()> m_pfnRequestRepaint;
+    std::string m_strOpenError;
     BeginFailure m_beginFailure = BeginFailure::None;
     std::string m_strPortName;
     std::string m_strDevice;
     bool m_bWaitingForDevice = false;
     std::vector<Outage> m_outages;
-    std::int64_t m_readingsTaken = 0;
+    std::int64_t m_nReadingsTaken = 0;
     RunRecord m_record;
-    std::string m_recordProblem;
+    std::string m_strRecordProblem;
 };

@@ -12,6 +12,8 @@
 namespace {
 constexpr double kVoltageScale = 0.1;    // volts per unit of the voltage channel's reply
 constexpr double kCurrentScale = 0.0001; // amperes per unit of the current channel's reply
+// A reply quoted in a message: enough to recognise it, short enough for the status bar.
+constexpr std::size_t kQuotedReplyChars = 40;
 
 bool IsScanfSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -20,7 +22,7 @@ bool IsScanfSpace(char c) {
 // A reply shown to a person: printable characters kept, the rest escaped, length bounded.
 std::string Printable(const char* text) {
     std::string out;
-    for (const char* p = text; *p && out.size() < 40; ++p) {
+    for (const char* p = text; *p && out.size() < kQuotedReplyChars; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c == '\r') {
             out += "\\r";
@@ -35,7 +37,7 @@ std::string Printable(const char* text) {
             out += kHex[c & 0xF];
         }
     }
-    if (std::strlen(text) > 40) out += "...";
+    if (std::strlen(text) > kQuotedReplyChars) out += "...";
     return out;
 }
 }  // namespace
@@ -65,18 +67,18 @@ SerialLink::SerialLink(MeasurementState& state, Readings& readings, Clock& clock
 
 bool SerialLink::OpenPort(const char* name) {
     m_state.port.reset();
-    m_openError.clear();
-    m_portFailed = false;
-    m_device = m_ports.DeviceFor(name ? name : "");
-    const std::string& device = m_device;
+    m_strOpenError.clear();
+    m_bPortFailed = false;
+    m_strDevice = m_ports.DeviceFor(name ? name : "");
+    const std::string& device = m_strDevice;
     std::unique_ptr<SerialPort> port = m_factory.Create(device);
     if (!port) {
-        m_openError = device + ": no serial port can serve this device";
+        m_strOpenError = device + ": no serial port can serve this device";
         return false;
     }
     if (!port->Open(device)) {
-        m_openError = port->ErrorText();
-        if (m_openError.empty()) m_openError = device + ": could not be opened";
+        m_strOpenError = port->ErrorText();
+        if (m_strOpenError.empty()) m_strOpenError = device + ": could not be opened";
         return false;
     }
     m_state.port = std::move(port);
@@ -90,10 +92,10 @@ void SerialLink::ConfigurePort() {
 }
 
 void SerialLink::DiscardInput() {
-    if (!m_state.port || m_portFailed) return;
+    if (!m_state.port || m_bPortFailed) return;
     const int waiting = m_state.port->BytesWaiting();
     if (waiting < 0) {
-        m_portFailed = true;
+        m_bPortFailed = true;
         return;
     }
     for (int i = 0; i < waiting; ++i) {
@@ -109,14 +111,14 @@ void SerialLink::WaitMilliseconds(int ms) {
 }
 
 SerialWrite SerialLink::WriteByte(int b) {
-    if (!m_state.port || m_portFailed) return SerialWrite::Failed;
+    if (!m_state.port || m_bPortFailed) return SerialWrite::Failed;
     const SerialWrite written = m_state.port->WriteByte(static_cast<unsigned char>(b & 0xFF));
-    if (written == SerialWrite::Failed) m_portFailed = true;
+    if (written == SerialWrite::Failed) m_bPortFailed = true;
     return written;
 }
 
 int SerialLink::ReadByte(long long deadlineMs) {
-    if (!m_state.port || m_portFailed) return -2;
+    if (!m_state.port || m_bPortFailed) return kReadFailed;
     int maxWaitMs = SerialPort::kConfiguredTimeout;
     if (deadlineMs != kNoDeadline) {
         const long long left = deadlineMs - m_clock.Milliseconds();
@@ -125,11 +127,11 @@ int SerialLink::ReadByte(long long deadlineMs) {
     const SerialRead read = m_state.port->ReadByte(maxWaitMs);
     switch (read.status) {
         case SerialRead::Status::Byte: return read.byte;
-        case SerialRead::Status::TimedOut: return -1;
+        case SerialRead::Status::TimedOut: return kReadTimedOut;
         case SerialRead::Status::Failed: break;
     }
-    m_portFailed = true;
-    return -2;
+    m_bPortFailed = true;
+    return kReadFailed;
 }
 
 SerialWrite SerialLink::WriteString(const char* text) {
@@ -145,14 +147,14 @@ ReplyEnd SerialLink::ReadLine(char* buffer, long long deadlineMs) {
     ReplyEnd end = ReplyEnd::Overlong;
     while (n < kMaxReplyBytes) {
         const bool pastDeadline = deadlineMs != kNoDeadline && m_clock.Milliseconds() >= deadlineMs;
-        const int b = pastDeadline ? -1 : ReadByte(deadlineMs);
-        if (b == -1) {
+        const int b = pastDeadline ? kReadTimedOut : ReadByte(deadlineMs);
+        if (b == kReadTimedOut) {
             const bool deadlineReached =
                 deadlineMs != kNoDeadline && m_clock.Milliseconds() >= deadlineMs;
             end = deadlineReached && n > 0 ? ReplyEnd::TooSlow : ReplyEnd::TimedOut;
             break;
         }
-        if (b == -2) {
+        if (b == kReadFailed) {
             end = ReplyEnd::PortFailed;
             break;
         }
@@ -178,7 +180,7 @@ SerialLink::Answer SerialLink::Ask(const char* command, char* reply, double* val
                                    const char* what, ReadingOutcome& outcome) {
     DiscardInput();
     const long long deadline = m_clock.Milliseconds() + kReplyLimitMs;
-    const SerialWrite sent = m_portFailed ? SerialWrite::Failed : WriteString(command);
+    const SerialWrite sent = m_bPortFailed ? SerialWrite::Failed : WriteString(command);
     const ReplyEnd end = sent == SerialWrite::Failed ? ReplyEnd::PortFailed
                          : sent == SerialWrite::TimedOut ? ReplyEnd::TimedOut
                                                          : ReadLine(reply, deadline);
@@ -220,7 +222,7 @@ SerialLink::Answer SerialLink::Ask(const char* command, char* reply, double* val
 ReadingOutcome SerialLink::MeasureQuantity(double* voltage, double* voltagePhase,
                                            double* current, double* currentPhase) {
     ReadingOutcome outcome;
-    const double elapsed = m_clock.Milliseconds() * 0.001 - m_state.startTime;
+    const double elapsed = m_clock.Milliseconds() * kSecondsPerMillisecond - m_state.startTime;
     const bool readingCurrent = m_state.currentNext;
     char reply[kReplyBufferBytes];
 

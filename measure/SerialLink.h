@@ -49,9 +49,9 @@ public:
     // Opens "COM1" .. "COM4" (through the port map) or a device named directly. On failure
     // state.port stays null and OpenError() says why, naming the device.
     bool OpenPort(const char* name);
-    const std::string& OpenError() const { return m_openError; }
+    const std::string& OpenError() const { return m_strOpenError; }
     // The device the last OpenPort tried, as the port map gave it.
-    const std::string& Device() const { return m_device; }
+    const std::string& Device() const { return m_strDevice; }
 
     // 19,200 bit/s, 8 data bits, no parity, 2 stop bits, no flow control, DTR and RTS low,
     // 300 ms per byte read, 400 ms per byte write, queues 8192 / 1024.
@@ -61,8 +61,11 @@ public:
     // Sleeps ms milliseconds on the clock.
     void WaitMilliseconds(int ms);
     SerialWrite WriteByte(int b);
-    // The byte read, 0 .. 255; -1 when the read timed out, -2 when the port failed. Waits
-    // at most the byte time-out, and not past deadlineMs on the clock when one is given.
+    // ReadByte's results besides a byte.
+    static constexpr int kReadTimedOut = -1;
+    static constexpr int kReadFailed = -2;  // the port failed
+    // The byte read, 0 .. 255; kReadTimedOut or kReadFailed. Waits at most the byte
+    // time-out, and not past deadlineMs on the clock when one is given.
     int ReadByte(long long deadlineMs = kNoDeadline);
     // One byte per write, in order, without the NUL; stops at the first byte that cannot
     // be written and says why (Written when every byte went out).
@@ -80,7 +83,7 @@ public:
                                    double* currentPhase);
 
     // True once a write or read found the port failed since the port was opened.
-    bool PortFailed() const { return m_portFailed; }
+    bool PortFailed() const { return m_bPortFailed; }
     std::string PortErrorText() const;
 
 private:
@@ -93,9 +96,9 @@ private:
     Clock& m_clock;
     const PortMap& m_ports;
     SerialPortFactory& m_factory;
-    std::string m_openError;
-    std::string m_device;
-    bool m_portFailed = false;
+    std::string m_strOpenError;
+    std::string m_strDevice;
+    bool m_bPortFailed = false;
 };
 
 // Reads a reply the way "%lf" would (leading blanks, optional sign, decimal or exponent

@@ -11,10 +11,10 @@ long long NowNs() {
 }
 }  // namespace
 
-SteadyClock::SteadyClock() : m_startNs(NowNs()) {}
+SteadyClock::SteadyClock() : m_nStartNs(NowNs()) {}
 
 long long SteadyClock::Milliseconds() {
-    return (NowNs() - m_startNs) / 1000000;
+    return (NowNs() - m_nStartNs) / 1000000;
 }
 
 void SteadyClock::Sleep(int ms) {

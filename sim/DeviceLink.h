@@ -7,7 +7,7 @@
 
 class DeviceLink {
 public:
-    explicit DeviceLink(std::string path) : m_path(std::move(path)) {}
+    explicit DeviceLink(std::string path) : m_strPath(std::move(path)) {}
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
     ~DeviceLink() { Remove(); }
@@ -18,10 +18,10 @@ public:
     // Removes the link: opening the path now fails as for a device that is not there.
     void Remove();
 
-    const std::string& Path() const { return m_path; }
-    const std::string& Error() const { return m_error; }
+    const std::string& Path() const { return m_strPath; }
+    const std::string& Error() const { return m_strError; }
 
 private:
-    std::string m_path;
-    std::string m_error;
+    std::string m_strPath;
+    std::string m_strError;
 };

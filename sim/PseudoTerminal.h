@@ -18,17 +18,17 @@ public:
     // Closes both ends: a client on the slave sees the device hang up.
     void Close();
 
-    bool IsOpen() const { return m_master >= 0; }
-    int MasterFd() const { return m_master; }
+    bool IsOpen() const { return m_nMasterFd >= 0; }
+    int MasterFd() const { return m_nMasterFd; }
     // e.g. "/dev/pts/3"
-    const std::string& SlavePath() const { return m_slavePath; }
-    const std::string& Error() const { return m_error; }
+    const std::string& SlavePath() const { return m_strSlavePath; }
+    const std::string& Error() const { return m_strError; }
 
 private:
     bool Fail(const char* step);
 
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_slavePath;
-    std::string m_error;
+    int m_nMasterFd = -1;
+    int m_nSlaveFd = -1;
+    std::string m_strSlavePath;
+    std::string m_strError;
 };

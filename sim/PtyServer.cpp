@@ -30,7 +30,7 @@ int MillisecondsUntil(SteadyTime due) {
 
 PtyServer::PtyServer(PseudoTerminal& terminal, SimulatedAmplifier& amplifier, WireLog* log,
                      int controlFd, DeviceLink* link)
-    : m_terminal(terminal), m_amplifier(amplifier), m_log(log), m_controlFd(controlFd), m_link(link) {}
+    : m_terminal(terminal), m_amplifier(amplifier), m_pLog(log), m_nControlFd(controlFd), m_pLink(link) {}
 
 bool PtyServer::Handle(char request, int* status) {
     switch (static_cast<ServerRequest>(request)) {
@@ -40,9 +40,9 @@ bool PtyServer::Handle(char request, int* status) {
         case ServerRequest::Unplug:
             if (!m_terminal.IsOpen()) return true;
             m_terminal.Close();
-            m_clearReplies = true;
-            if (m_link) m_link->Remove();
-            if (m_log) m_log->Note("unplugged");
+            m_bClearReplies = true;
+            if (m_pLink) m_pLink->Remove();
+            if (m_pLog) m_pLog->Note("unplugged");
             return true;
         case ServerRequest::Plug:
             if (m_terminal.IsOpen()) return true;
@@ -52,12 +52,12 @@ bool PtyServer::Handle(char request, int* status) {
                 *status = 1;
                 return false;
             }
-            if (m_link && !m_link->PointAt(m_terminal.SlavePath())) {
-                std::fprintf(stderr, "varkel-sim: %s\n", m_link->Error().c_str());
+            if (m_pLink && !m_pLink->PointAt(m_terminal.SlavePath())) {
+                std::fprintf(stderr, "varkel-sim: %s\n", m_pLink->Error().c_str());
                 *status = 1;
                 return false;
             }
-            if (m_log) m_log->Note("plugged in " + m_terminal.SlavePath());
+            if (m_pLog) m_pLog->Note("plugged in " + m_terminal.SlavePath());
             return true;
     }
     return true;  // an unknown byte asks for nothing
@@ -72,22 +72,22 @@ int PtyServer::Run() {
         while (!replies.empty() && replies.front().due <= now) {
             const std::string& bytes = replies.front().bytes;
             const ssize_t written = ::write(m_terminal.MasterFd(), bytes.data(), bytes.size());
-            if (m_log) {
+            if (m_pLog) {
                 if (written == static_cast<ssize_t>(bytes.size())) {
-                    m_log->Sent(bytes);
+                    m_pLog->Sent(bytes);
                 } else {
                     // The client's input buffer is full: a real line loses the bytes too.
-                    m_log->Note("reply dropped: " + EscapeBytes(bytes));
+                    m_pLog->Note("reply dropped: " + EscapeBytes(bytes));
                 }
             }
             replies.pop_front();
         }
 
-        if (m_clearReplies) {
+        if (m_bClearReplies) {
             replies.clear();  // what was on its way went with the device
-            m_clearReplies = false;
+            m_bClearReplies = false;
         }
-        pollfd fds[2] = {{m_controlFd, POLLIN, 0}, {m_terminal.MasterFd(), POLLIN, 0}};
+        pollfd fds[2] = {{m_nControlFd, POLLIN, 0}, {m_terminal.MasterFd(), POLLIN, 0}};
         const nfds_t count = m_terminal.IsOpen() ? 2 : 1;
         const int timeoutMs = replies.empty() ? -1 : MillisecondsUntil(replies.front().due);
         if (::poll(fds, count, timeoutMs) < 0) {
@@ -97,7 +97,7 @@ int PtyServer::Run() {
         }
         if (fds[0].revents != 0) {
             char requests[16];
-            const ssize_t got = ::read(m_controlFd, requests, sizeof requests);
+            const ssize_t got = ::read(m_nControlFd, requests, sizeof requests);
             if (got <= 0) {
                 if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
                 return 0;  // nobody can ask anything any more
@@ -119,7 +119,7 @@ int PtyServer::Run() {
             return 1;
         }
         if (got == 0) continue;
-        if (m_log) m_log->Received(std::string(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(got)));
+        if (m_pLog) m_pLog->Received(std::string(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(got)));
 
         for (ssize_t i = 0; i < got && !m_amplifier.HungUp(); ++i) {
             const auto arrived = std::chrono::steady_clock::now();
@@ -138,7 +138,7 @@ int PtyServer::Run() {
             }
         }
         if (m_amplifier.HungUp()) {
-            if (m_log) m_log->Note("hangup");
+            if (m_pLog) m_pLog->Note("hangup");
             replies.clear();
             m_terminal.Close();
         }

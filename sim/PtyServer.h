@@ -33,8 +33,8 @@ private:
 
     PseudoTerminal& m_terminal;
     SimulatedAmplifier& m_amplifier;
-    WireLog* m_log;
-    int m_controlFd;
-    DeviceLink* m_link;
-    bool m_clearReplies = false;
+    WireLog* m_pLog;
+    int m_nControlFd;
+    DeviceLink* m_pLink;
+    bool m_bClearReplies = false;
 };

@@ -23,38 +23,38 @@ void SimulatedAmplifier::SetDtr(bool raised) {
 }
 
 bool SimulatedAmplifier::FaultActive() const {
-    return m_fault.mode != FaultMode::None && m_readings >= m_fault.afterReadings;
+    return m_fault.mode != FaultMode::None && m_nReadings >= m_fault.afterReadings;
 }
 
 AmplifierReply SimulatedAmplifier::Receive(unsigned char byte, double seconds) {
-    if (m_hungUp) return {};
-    m_received.push_back(static_cast<char>(byte));
+    if (m_bHungUp) return {};
+    m_strReceived.push_back(static_cast<char>(byte));
     if (m_fault.mode == FaultMode::Hangup && FaultActive()) {
-        m_hungUp = true;
+        m_bHungUp = true;
         return {};
     }
     if (byte != kReturn) {
         // A runaway line must not grow without bound; it is no command anyway.
-        if (m_line.size() < kMaxCommandBytes) {
-            m_line.push_back(static_cast<char>(byte));
+        if (m_strLine.size() < kMaxCommandBytes) {
+            m_strLine.push_back(static_cast<char>(byte));
         } else {
-            m_lineTooLong = true;
+            m_bLineTooLong = true;
         }
         return {};
     }
-    const std::string command = std::exchange(m_line, {});
-    if (std::exchange(m_lineTooLong, false)) return {};
+    const std::string command = std::exchange(m_strLine, {});
+    if (std::exchange(m_bLineTooLong, false)) return {};
     return Execute(command, seconds);
 }
 
 AmplifierReply SimulatedAmplifier::Execute(const std::string& command, double seconds) {
     if (command == "LOCL 1") {
-        m_remoteLocked = true;
+        m_bRemoteLocked = true;
         if (m_drive == SelectorDrive::ReadingOrder) m_channel = Channel::Voltage;
         return {};
     }
     if (command == "LOCL 0") {
-        m_remoteLocked = false;
+        m_bRemoteLocked = false;
         return {};
     }
     const bool voltage = m_channel == Channel::Voltage;
@@ -65,7 +65,7 @@ AmplifierReply SimulatedAmplifier::Execute(const std::string& command, double se
     if (command == "OUTP ? 4") {
         const Phasor p = voltage ? m_model.Voltage(seconds) : m_model.Current(seconds);
         AmplifierReply reply = Answer(p.phaseDegrees);
-        ++m_readings;
+        ++m_nReadings;
         if (m_drive == SelectorDrive::ReadingOrder) {
             m_channel = voltage ? Channel::Current : Channel::Voltage;
         }
@@ -77,7 +77,7 @@ AmplifierReply SimulatedAmplifier::Execute(const std::string& command, double se
 AmplifierReply SimulatedAmplifier::Answer(double value) const {
     std::string number = FormatReplyNumber(value);
     number.pop_back();
-    if (!FaultActive()) return {number + m_lineEnd, 0};
+    if (!FaultActive()) return {number + m_strLineEnd, 0};
     switch (m_fault.mode) {
     case FaultMode::Silent:
         return {};
@@ -97,7 +97,7 @@ AmplifierReply SimulatedAmplifier::Answer(double value) const {
         return {bytes, 0};
     }
     case FaultMode::Slow:
-        return {number + m_lineEnd, m_fault.delayMs};
+        return {number + m_strLineEnd, m_fault.delayMs};
     case FaultMode::Trickle: {
         std::string bytes = number;
         bytes.resize(AmplifierFault::kTrickleReplyBytes, '0');
@@ -108,5 +108,5 @@ AmplifierReply SimulatedAmplifier::Answer(double value) const {
     case FaultMode::Hangup:
         break;
     }
-    return {number + m_lineEnd, 0};
+    return {number + m_strLineEnd, 0};
 }

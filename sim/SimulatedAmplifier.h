@@ -49,16 +49,16 @@ public:
     // The DTR line; moves the selector only with SelectorDrive::Dtr.
     void SetDtr(bool raised);
     // How replies end: "\r" (the default), "\n" or "\r\n", as the instrument can be set.
-    void SetLineEnd(std::string lineEnd) { m_lineEnd = std::move(lineEnd); }
+    void SetLineEnd(std::string lineEnd) { m_strLineEnd = std::move(lineEnd); }
 
     Channel Selected() const { return m_channel; }
-    bool RemoteLocked() const { return m_remoteLocked; }
+    bool RemoteLocked() const { return m_bRemoteLocked; }
     // Complete readings so far: "OUTP ? 4" commands received.
-    int Readings() const { return m_readings; }
+    int Readings() const { return m_nReadings; }
     // True once the device has vanished (FaultMode::Hangup).
-    bool HungUp() const { return m_hungUp; }
+    bool HungUp() const { return m_bHungUp; }
     // Every byte taken, in order.
-    const std::string& ReceivedBytes() const { return m_received; }
+    const std::string& ReceivedBytes() const { return m_strReceived; }
 
 private:
     AmplifierReply Execute(const std::string& command, double seconds);
@@ -69,13 +69,13 @@ private:
     SelectorDrive m_drive;
     AmplifierFault m_fault;
     Channel m_channel = Channel::Voltage;
-    bool m_remoteLocked = false;
-    bool m_hungUp = false;
-    bool m_lineTooLong = false;
-    int m_readings = 0;
-    std::string m_line;
-    std::string m_received;
-    std::string m_lineEnd = "\r";
+    bool m_bRemoteLocked = false;
+    bool m_bHungUp = false;
+    bool m_bLineTooLong = false;
+    int m_nReadings = 0;
+    std::string m_strLine;
+    std::string m_strReceived;
+    std::string m_strLineEnd = "\r";
 };
 
 // The reply text of a value: the shortest decimal form with six significant digits and

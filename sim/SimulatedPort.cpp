@@ -8,20 +8,20 @@ SimulatedPort::SimulatedPort(Clock& clock, AmplifierFault fault, std::uint64_t s
 
 bool SimulatedPort::Open(const std::string& device) {
     if (device != kDeviceName) {
-        m_error = device + ": not a simulated device (only \"" + kDeviceName + "\" is)";
+        m_strError = device + ": not a simulated device (only \"" + kDeviceName + "\" is)";
         return false;
     }
     if (m_amplifier.HungUp()) {
-        m_error = device + ": the simulated amplifier has disconnected";
+        m_strError = device + ": the simulated amplifier has disconnected";
         return false;
     }
-    if (m_open) {
-        m_error = device + ": already open";
+    if (m_bOpen) {
+        m_strError = device + ": already open";
         return false;
     }
-    m_open = true;
-    m_openedAtMs = m_clock.Milliseconds();
-    m_error.clear();
+    m_bOpen = true;
+    m_nOpenedAtMs = m_clock.Milliseconds();
+    m_strError.clear();
     return true;
 }
 
@@ -32,19 +32,19 @@ bool SimulatedPort::Configure(const SerialSettings& settings) {
 }
 
 bool SimulatedPort::Usable() {
-    if (!m_open) {
-        m_error = std::string(kDeviceName) + ": the port is not open";
+    if (!m_bOpen) {
+        m_strError = std::string(kDeviceName) + ": the port is not open";
         return false;
     }
     if (m_amplifier.HungUp()) {
-        m_error = std::string(kDeviceName) + ": the simulated amplifier has disconnected";
+        m_strError = std::string(kDeviceName) + ": the simulated amplifier has disconnected";
         return false;
     }
     return true;
 }
 
 double SimulatedPort::SampleSeconds() {
-    return (m_clock.Milliseconds() - m_openedAtMs) * 0.001;
+    return (m_clock.Milliseconds() - m_nOpenedAtMs) * 0.001;
 }
 
 int SimulatedPort::BytesWaiting() {
@@ -90,12 +90,12 @@ SerialWrite SimulatedPort::WriteByte(unsigned char byte) {
 
 bool SimulatedPort::SetDtr(bool raised) {
     if (!Usable()) return false;
-    m_dtr = raised;
+    m_bDtr = raised;
     m_amplifier.SetDtr(raised);
     return true;
 }
 
 void SimulatedPort::Close() {
-    m_open = false;
+    m_bOpen = false;
     m_input.clear();
 }

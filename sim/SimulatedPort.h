@@ -29,12 +29,12 @@ public:
     SerialWrite WriteByte(unsigned char byte) override;
     bool SetDtr(bool raised) override;
     void Close() override;
-    bool IsOpen() const override { return m_open; }
-    std::string ErrorText() const override { return m_error; }
+    bool IsOpen() const override { return m_bOpen; }
+    std::string ErrorText() const override { return m_strError; }
 
     // The instrument behind the port, for tests: its byte log, selector and readings.
     const SimulatedAmplifier& Amplifier() const { return m_amplifier; }
-    bool Dtr() const { return m_dtr; }
+    bool Dtr() const { return m_bDtr; }
     const SerialSettings& Settings() const { return m_settings; }
 
 private:
@@ -51,8 +51,8 @@ private:
     SimulatedAmplifier m_amplifier;
     SerialSettings m_settings;
     std::deque<PendingByte> m_input;
-    bool m_open = false;
-    bool m_dtr = false;
-    long long m_openedAtMs = 0;
-    std::string m_error;
+    bool m_bOpen = false;
+    bool m_bDtr = false;
+    long long m_nOpenedAtMs = 0;
+    std::string m_strError;
 };

@@ -55,19 +55,19 @@ std::string UnescapeBytes(std::string_view text) {
 }
 
 WireLog::~WireLog() {
-    if (m_file) std::fclose(m_file);
+    if (m_pFile) std::fclose(m_pFile);
 }
 
 bool WireLog::Open(const std::string& path) {
-    if (m_file) std::fclose(m_file);
-    m_file = std::fopen(path.c_str(), "a");
-    return m_file != nullptr;
+    if (m_pFile) std::fclose(m_pFile);
+    m_pFile = std::fopen(path.c_str(), "a");
+    return m_pFile != nullptr;
 }
 
 void WireLog::Write(std::string_view prefix, std::string_view text) {
-    if (!m_file) return;
-    std::fwrite(prefix.data(), 1, prefix.size(), m_file);
-    std::fwrite(text.data(), 1, text.size(), m_file);
-    std::fputc('\n', m_file);
-    std::fflush(m_file);
+    if (!m_pFile) return;
+    std::fwrite(prefix.data(), 1, prefix.size(), m_pFile);
+    std::fwrite(text.data(), 1, text.size(), m_pFile);
+    std::fputc('\n', m_pFile);
+    std::fflush(m_pFile);
 }

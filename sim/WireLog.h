@@ -24,7 +24,7 @@ public:
 
     // Appends to path, creating it. False when it cannot be opened.
     bool Open(const std::string& path);
-    bool IsOpen() const { return m_file != nullptr; }
+    bool IsOpen() const { return m_pFile != nullptr; }
 
     void Received(std::string_view bytes) { Write("rx ", EscapeBytes(bytes)); }
     void Sent(std::string_view bytes) { Write("tx ", EscapeBytes(bytes)); }
@@ -33,5 +33,5 @@ public:
 private:
     void Write(std::string_view prefix, std::string_view text);
 
-    std::FILE* m_file = nullptr;
+    std::FILE* m_pFile = nullptr;
 };

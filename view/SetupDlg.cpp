@@ -17,7 +17,7 @@ CSetupDlg::CSetupDlg(QWidget* pParent)
       m_pIntervalEdit(new QLineEdit(this)),
       m_pOk(new QPushButton(QStringLiteral("OK"), this)),
       m_pCancel(new QPushButton(QStringLiteral("Cancel"), this)),
-      m_showMessage([this](const QString& text) {
+      m_pfnShowMessage([this](const QString& text) {
           ShowWarningBox(this, QString::fromLatin1(kAppName), text, QString());
       }) {
     setWindowTitle(QStringLiteral("Setup"));
@@ -56,7 +56,7 @@ CSetupDlg::CSetupDlg(QWidget* pParent)
 void CSetupDlg::accept() {
     const IntervalCheck check = CheckIntervalText(m_pIntervalEdit->text().toStdString());
     if (!check.ok) {
-        m_showMessage(QString::fromStdString(check.message));
+        m_pfnShowMessage(QString::fromStdString(check.message));
         m_pIntervalEdit->setFocus(Qt::OtherFocusReason);
         m_pIntervalEdit->selectAll();
         return;

@@ -21,7 +21,7 @@ public:
 
     // How a refused entry is reported; by default a warning box titled "Varkel". Tests
     // replace it to read the message.
-    void SetMessageSink(std::function<void(const QString&)> sink) { m_showMessage = std::move(sink); }
+    void SetMessageSink(std::function<void(const QString&)> sink) { m_pfnShowMessage = std::move(sink); }
 
     QComboBox* PortList() const { return m_pPortList; }
     QLineEdit* IntervalEdit() const { return m_pIntervalEdit; }
@@ -38,5 +38,5 @@ private:
     QLineEdit* m_pIntervalEdit;
     QPushButton* m_pOk;
     QPushButton* m_pCancel;
-    std::function<void(const QString&)> m_showMessage;
+    std::function<void(const QString&)> m_pfnShowMessage;
 };

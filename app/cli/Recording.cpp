@@ -58,24 +58,24 @@ void ReportRecordProblem(std::ostream& err, const std::string& problem) {
 class WarningReporter {
 public:
     WarningReporter(std::ostream& err, const std::string& file, std::string port)
-        : m_err(err), m_file(file), m_port(std::move(port)) {}
+        : m_err(err), m_strFile(file), m_strPort(std::move(port)) {}
 
     void Report(const TickResult& tick) {
         if (tick.deviceLost) {
-            m_err << TimeOfDay() << " Lost " << m_port << ": " << tick.deviceProblem
+            m_err << TimeOfDay() << " Lost " << m_strPort << ": " << tick.deviceProblem
                   << ". Waiting for it to come back; readings are missed meanwhile." << std::endl;
         } else if (tick.deviceBack) {
-            m_err << TimeOfDay() << " " << m_port << " is back after "
+            m_err << TimeOfDay() << " " << m_strPort << " is back after "
                   << FormatDuration(tick.outage.backMs - tick.outage.lostMs) << "; "
                   << ReadingsText(tick.outage.missedReadings) << " missed. Recording goes on in "
-                  << m_file << "." << std::endl;
+                  << m_strFile << "." << std::endl;
         }
         if (tick.readingTaken && !tick.reading.Valid() && !tick.waitingForDevice &&
             !tick.deviceLost) {
             m_err << "The amplifier gave no valid reply: " << tick.reading.problem << std::endl;
         }
-        if (tick.storeFull && !m_storeFullTold) {
-            m_storeFullTold = true;
+        if (tick.storeFull && !m_bStoreFullTold) {
+            m_bStoreFullTold = true;
             m_err << "The sample store is full (" << SampleStore::kCapacity
                   << " samples): later readings go only to the data file." << std::endl;
         }
@@ -83,18 +83,18 @@ public:
         if (tick.file.pending > 0) {
             m_err << LinesText(tick.file.pending) << " waiting to be written to the data file: "
                   << tick.file.error << std::endl;
-        } else if (m_pendingBefore > 0) {
-            m_err << "The waiting lines are now written to " << m_file << "." << std::endl;
+        } else if (m_nPendingBefore > 0) {
+            m_err << "The waiting lines are now written to " << m_strFile << "." << std::endl;
         }
-        m_pendingBefore = tick.file.pending;
+        m_nPendingBefore = tick.file.pending;
     }
 
 private:
     std::ostream& m_err;
-    const std::string& m_file;
-    std::string m_port;
-    bool m_storeFullTold = false;
-    std::size_t m_pendingBefore = 0;
+    const std::string& m_strFile;
+    std::string m_strPort;
+    bool m_bStoreFullTold = false;
+    std::size_t m_nPendingBefore = 0;
 };
 }  // namespace
 

@@ -6,13 +6,13 @@
 #include "sim/SimulatedPort.h"
 
 DefaultPortFactory::DefaultPortFactory()
-    : m_ownClock(std::make_unique<SteadyClock>()), m_clock(*m_ownClock) {}
+    : m_pOwnClock(std::make_unique<SteadyClock>()), m_clock(*m_pOwnClock) {}
 
 DefaultPortFactory::DefaultPortFactory(Clock& simulatorClock) : m_clock(simulatorClock) {}
 
 DefaultPortFactory::~DefaultPortFactory() = default;
 
 std::unique_ptr<SerialPort> DefaultPortFactory::Create(const std::string& device) {
-    if (device == PortMap::kSimulated) return std::make_unique<SimulatedPort>(m_clock, m_fault, m_nextSeed++);
+    if (device == PortMap::kSimulated) return std::make_unique<SimulatedPort>(m_clock, m_fault, m_nNextSeed++);
     return std::make_unique<QtSerialPort>();
 }

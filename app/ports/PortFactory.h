@@ -25,8 +25,8 @@ public:
     std::unique_ptr<SerialPort> Create(const std::string& device) override;
 
 private:
-    std::unique_ptr<Clock> m_ownClock;
+    std::unique_ptr<Clock> m_pOwnClock;
     Clock& m_clock;
     AmplifierFault m_fault;
-    std::uint64_t m_nextSeed = 1;  // each simulated port its own noise
+    std::uint64_t m_nNextSeed = 1;  // each simulated port its own noise
 };

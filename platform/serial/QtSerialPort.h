@@ -36,7 +36,7 @@ public:
     bool SetDtr(bool raised) override;
     void Close() override;
     bool IsOpen() const override;
-    std::string ErrorText() const override { return m_error; }
+    std::string ErrorText() const override { return m_strError; }
 
 private:
     // Records the port's current error as the device gone; always returns false.
@@ -46,10 +46,10 @@ private:
     // Written once the driver can take a byte; else why not.
     SerialWrite WaitUntilWritable(const QDeadlineTimer& deadline);
 
-    std::unique_ptr<QSerialPort> m_port;
-    std::string m_device;
-    std::string m_error;
-    int m_readTimeoutMs = SerialSettings{}.ByteReadTimeoutMs();
-    int m_writeTimeoutMs = SerialSettings{}.ByteWriteTimeoutMs();
-    bool m_lost = false;
+    std::unique_ptr<QSerialPort> m_pPort;
+    std::string m_strDevice;
+    std::string m_strError;
+    int m_nReadTimeoutMs = SerialSettings{}.ByteReadTimeoutMs();
+    int m_nWriteTimeoutMs = SerialSettings{}.ByteWriteTimeoutMs();
+    bool m_bLost = false;
 };

@@ -14,6 +14,8 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include <algorithm>
+
 #include "ViewFixture.h"
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
@@ -421,13 +423,36 @@ void MainFrameTest::tooltipsOnlyWhereGiven() {
 
 void MainFrameTest::statusBarHasFourPanes() {
     FrameFixture f;
-    for (int id : {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}) {
-        QLabel* pane = f.frame->IndicatorPane(id);
-        QVERIFY(pane);
-        QVERIFY(pane->minimumWidth() > 0);
+    f.frame->resize(800, 600);
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+
+    // Left to right: the message pane, then CAP, NUM and SCRL; nothing else.
+    QList<QLabel*> panes = f.frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    std::sort(panes.begin(), panes.end(),
+              [](const QLabel* a, const QLabel* b) { return a->geometry().left() < b->geometry().left(); });
+    QCOMPARE(panes.size(), 4);
+    QCOMPARE(panes[0], f.frame->MessagePane());
+    QCOMPARE(panes[0]->text(), QString("Ready"));
+    const struct {
+        int id;
+        const char* text;  // shown while its lock is on
+    } indicators[] = {{ID_INDICATOR_CAPS, "CAP"}, {ID_INDICATOR_NUM, "NUM"}, {ID_INDICATOR_SCRL, "SCRL"}};
+    for (int n = 0; n < 3; ++n) {
+        QLabel* pane = panes[n + 1];
+        QCOMPARE(pane, f.frame->IndicatorPane(indicators[n].id));
+        QVERIFY(pane->isVisible());
+        // Room for its text also while empty, so the bar does not jump when a lock turns on.
+        QVERIFY2(pane->minimumWidth() >= pane->fontMetrics().horizontalAdvance(QString(indicators[n].text)),
+                 indicators[n].text);
         // Offscreen reports no lock state: the panes stay empty.
         QCOMPARE(pane->text(), QString());
+        // Side by side, not overlapping, the last one at the bar's right end.
+        QVERIFY(panes[n]->geometry().right() < pane->geometry().left());
     }
+    QVERIFY(panes[3]->geometry().right() <= f.frame->statusBar()->width());
+    // The message pane takes the room the indicators leave.
+    QVERIFY(panes[0]->width() > panes[1]->width() + panes[2]->width() + panes[3]->width());
     QCOMPARE(f.frame->windowTitle(), QString("Untitled - Varkel"));
 }
 

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "FakeClock.h"
 #include "FakeSerialPort.h"
@@ -172,20 +176,85 @@ TEST_F(RunTest, ElapsedTimeKeepsCountingPastWhatAnIntOfMillisecondsHolds) {
     EXPECT_DOUBLE_EQ(store.timeMinutes[0], (30.0 * 24 * 3600 + 600) * 0.016666666666666666);
 }
 
-TEST_F(RunTest, CurrentBelowTheFloorOrNotANumberIsRaised) {
+// The fourth field of a data line: the current as the file holds it.
+std::string CurrentColumn(const std::string& line) {
+    std::istringstream fields(line);
+    std::string field;
+    for (int n = 0; n < 4; ++n) fields >> field;
+    return field;
+}
+
+TEST_F(RunTest, CurrentBelowTheFloorIsRaisedToExactlyTheFloor) {
+    // Current replies are in units of 0.1 mA. Near the floor, the replies are picked for the
+    // double they scale to: "0.0099999999999999967" gives the double just below 1e-6,
+    // "0.0099999999999999985" gives 1e-6 itself, and "0.01" the double just above it.
     struct Case {
         const char* currentReply;
-        double stored;
+        bool raised;      // true: stored as exactly 1e-6; false: kept, above the floor
+        double stored;    // A
+        const char* column;  // column 4 of the data file
+        double impedance;    // ohm, for 0.1 V
     };
-    // 0.005 * 0.0001 = 5e-7 is below; 0.01 gives exactly 1e-6 (rounding aside).
-    const Case cases[] = {{"0.005", 1e-6}, {"0", 1e-6}, {"-3", 1e-6}, {"0.02", 2e-6}};
+    const Case cases[] = {
+        {"0.005", true, 1e-6, "1e-06", 1e5},  // 5e-7
+        {"0", true, 1e-6, "1e-06", 1e5},
+        {"-3", true, 1e-6, "1e-06", 1e5},
+        {"0.0099999999999999967", true, 1e-6, "1e-06", 1e5},
+        {"0.0099999999999999985", true, 1e-6, "1e-06", 1e5},
+        {"0.01", false, 1e-6, "1e-06", 1e5},
+        {"0.02", false, 2e-6, "2e-06", 5e4},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.currentReply);
         line->responder = Amplifier("1.0", "0", c.currentReply, "0");
         ASSERT_TRUE(Begin(2));
         TickUntilReading();
         TickUntilReading();
-        EXPECT_DOUBLE_EQ(readings.current, c.stored);
+        if (c.raised) {
+            EXPECT_EQ(readings.current, 1e-6);  // exactly: not a neighbour of it
+        } else {
+            EXPECT_GT(readings.current, 1e-6);  // the floor left it alone
+            EXPECT_DOUBLE_EQ(readings.current, c.stored);
+        }
+        EXPECT_DOUBLE_EQ(readings.impedance, c.impedance);
+        const std::vector<std::string> lines = ReadLines(path);
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(CurrentColumn(lines[1]), c.column);
+        run.StopMeasurement();
+    }
+}
+
+TEST_F(RunTest, CarriedOverCurrentBelowTheFloorOrNotANumberIsRaised) {
+    // A reply that is not a finite number changes nothing, so NaN reaches the floor only as
+    // the current the records carry into a run. The run's first reading is a voltage, and its
+    // impedance is formed with that current: raised to 1e-6, it stays finite.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    struct Case {
+        double carried;  // A, in the records before the run
+        double stored;   // A, after the voltage reading
+        double impedance;  // ohm, for 0.1 V
+        const char* column;
+    };
+    const Case cases[] = {
+        {nan, 1e-6, 1e5, "1e-06"},
+        {0.0, 1e-6, 1e5, "1e-06"},  // the records as the program starts
+        {-2e-6, 1e-6, 1e5, "1e-06"},
+        {5e-7, 1e-6, 1e5, "1e-06"},
+        {-infinity, 1e-6, 1e5, "1e-06"},
+        {4e-6, 4e-6, 25000, "4e-06"},  // above the floor: kept
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.carried);
+        line->responder = Amplifier("1.0", "0", "0.5", "0");
+        readings.current = c.carried;
+        ASSERT_TRUE(Begin(2));
+        TickUntilReading();
+        EXPECT_EQ(readings.current, c.stored);
+        EXPECT_DOUBLE_EQ(readings.impedance, c.impedance);
+        const std::vector<std::string> lines = ReadLines(path);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(CurrentColumn(lines[0]), c.column);
         run.StopMeasurement();
     }
 }
@@ -413,12 +482,23 @@ TEST_F(RunTest, FullStoreRefusesSamplesWhileTheFileGetsEveryLine) {
 }
 
 TEST_F(RunTest, DirectPortNameBypassesTheMap) {
+    ASSERT_TRUE(run.CreateDataFile(path).ok);
     EXPECT_TRUE(run.BeginMeasurementOn("/dev/pts/7", 2));
     EXPECT_EQ(factory.lastDevice, "/dev/pts/7");
     ports.SimulateAll();
     run.StopMeasurement();
     EXPECT_TRUE(run.BeginMeasurement(3, 2));
     EXPECT_EQ(factory.lastDevice, "sim");
+}
+
+TEST_F(RunTest, ARunWithoutADataFileLeavesNoRecordInTheCurrentFolder) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    const bool begun = run.BeginMeasurementOn("/dev/pts/7", 2);
+    run.StopMeasurement();
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(begun);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 }  // namespace

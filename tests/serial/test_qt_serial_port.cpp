@@ -1,6 +1,7 @@
 // The Qt serial backend against varkel-sim on a real pseudo-terminal: line settings as the
 // terminal reports them, bytes both ways, time-outs, and a device that hangs up.
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fcntl.h>
@@ -21,12 +22,18 @@
 #include "sim/PseudoTerminal.h"
 
 namespace {
-// Reads until "\r" or a time-out; the bytes read.
+// Reads a reply that is on its way, up to its "\r"; the bytes read. A byte time-out alone does
+// not end it (a loaded machine may be slow to deliver): only a failed read, or no "\r" within
+// kReplyLimit of the call.
+constexpr auto kReplyLimit = std::chrono::seconds(10);
+
 std::string ReadReply(SerialPort& port) {
+    const auto deadline = std::chrono::steady_clock::now() + kReplyLimit;
     std::string reply;
-    for (int n = 0; n < 200; ++n) {
+    while (reply.size() < 200 && std::chrono::steady_clock::now() < deadline) {
         const SerialRead read = port.ReadByte();
-        if (read.status != SerialRead::Status::Byte) break;
+        if (read.status == SerialRead::Status::TimedOut) continue;
+        if (read.status == SerialRead::Status::Failed) break;
         reply.push_back(static_cast<char>(read.byte));
         if (read.byte == '\r') break;
     }

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <ostream>
 #include <string>
 #include <vector>
 #include <gtest/gtest.h>
@@ -102,6 +103,9 @@ struct FaultCase {
     std::string amplitudeReply;  // what "OUTP ? 3\r" brings once the fault is on
 };
 
+// Each case is named and printed by its mode ("silent", "nan", ...).
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << FaultModeName(c.mode); }
+
 class AmplifierFaults : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(AmplifierFaults, StartAfterTheGoodReadingsAndGiveTheirBytes) {
@@ -130,7 +134,10 @@ INSTANTIATE_TEST_SUITE_P(EachMode, AmplifierFaults,
                                            FaultCase{FaultMode::Garbage, "ERR?\r"},
                                            FaultCase{FaultMode::NotANumber, "nan\r"},
                                            FaultCase{FaultMode::Infinite, "inf\r"},
-                                           FaultCase{FaultMode::Overlong, OverlongReply()}));
+                                           FaultCase{FaultMode::Overlong, OverlongReply()}),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                             return std::string(FaultModeName(info.param.mode));
+                         });
 
 TEST(SimulatedAmplifier, OverlongReplyHasNoReturnBeforeItsEnd) {
     SimulatedAmplifier amplifier = MakeAmplifier(SelectorDrive::Dtr, {FaultMode::Overlong, 0, 0});

@@ -5,20 +5,20 @@
 
 class FakeClock final : public Clock {
 public:
-    long long Milliseconds() override { return m_now; }
+    long long Milliseconds() override { return m_nNow; }
     void Sleep(int ms) override {
         if (ms > 0) {
-            m_now += ms;
-            m_slept += ms;
+            m_nNow += ms;
+            m_nSlept += ms;
         }
     }
     // Calendar time moves with the clock, from 2026-12-11 03:00:00 UTC at its zero.
-    long long UtcMilliseconds() override { return kUtcAtZero + m_now; }
+    long long UtcMilliseconds() override { return kUtcAtZero + m_nNow; }
     static constexpr long long kUtcAtZero = 1796958000000;
-    void Advance(long long ms) { m_now += ms; }
-    int Slept() const { return m_slept; }
+    void Advance(long long ms) { m_nNow += ms; }
+    int Slept() const { return m_nSlept; }
 
 private:
-    long long m_now = 0;
-    int m_slept = 0;
+    long long m_nNow = 0;
+    int m_nSlept = 0;
 };

@@ -61,101 +61,101 @@ struct FakeLine {
 
 class FakeSerialPort final : public SerialPort {
 public:
-    FakeSerialPort(std::shared_ptr<FakeLine> line, Clock* clock) : m_line(std::move(line)), m_clock(clock) {}
+    FakeSerialPort(std::shared_ptr<FakeLine> line, Clock* clock) : m_pLine(std::move(line)), m_pClock(clock) {}
 
     bool Open(const std::string& device) override {
-        m_device = device;
-        m_openFailed = m_line->openFails;
-        if (m_openFailed) return false;
-        ++m_line->opens;
-        m_line->open = true;
+        m_strDevice = device;
+        m_bOpenFailed = m_pLine->openFails;
+        if (m_bOpenFailed) return false;
+        ++m_pLine->opens;
+        m_pLine->open = true;
         return true;
     }
     bool Configure(const SerialSettings& settings) override {
-        m_line->settings = settings;
-        m_line->configured = true;
-        m_line->dtr = settings.dtr;
+        m_pLine->settings = settings;
+        m_pLine->configured = true;
+        m_pLine->dtr = settings.dtr;
         return true;
     }
     int BytesWaiting() override {
-        if (m_line->vanished) return -1;
+        if (m_pLine->vanished) return -1;
         int arrived = 0;
-        for (const FakeLine::Byte& b : m_line->input) {
+        for (const FakeLine::Byte& b : m_pLine->input) {
             if (b.availableAtMs > Now()) break;
             ++arrived;
         }
         return arrived;
     }
     SerialRead ReadByte(int maxWaitMs = kConfiguredTimeout) override {
-        if (m_line->vanished) return {SerialRead::Status::Failed, 0};
-        const int waitMs = ByteWaitMs(m_line->settings.ByteReadTimeoutMs(), maxWaitMs);
-        if (m_line->input.empty() || m_line->input.front().availableAtMs - Now() > waitMs) {
-            if (m_clock) m_clock->Sleep(waitMs);
+        if (m_pLine->vanished) return {SerialRead::Status::Failed, 0};
+        const int waitMs = ByteWaitMs(m_pLine->settings.ByteReadTimeoutMs(), maxWaitMs);
+        if (m_pLine->input.empty() || m_pLine->input.front().availableAtMs - Now() > waitMs) {
+            if (m_pClock) m_pClock->Sleep(waitMs);
             return {SerialRead::Status::TimedOut, 0};
         }
-        const FakeLine::Byte b = m_line->input.front();
-        m_line->input.pop_front();
-        if (m_clock && b.availableAtMs > Now()) m_clock->Sleep(static_cast<int>(b.availableAtMs - Now()));
+        const FakeLine::Byte b = m_pLine->input.front();
+        m_pLine->input.pop_front();
+        if (m_pClock && b.availableAtMs > Now()) m_pClock->Sleep(static_cast<int>(b.availableAtMs - Now()));
         return {SerialRead::Status::Byte, b.value};
     }
     SerialWrite WriteByte(unsigned char byte) override {
-        if (m_line->vanished) return SerialWrite::Failed;
-        if (m_line->writesTimeOut) {
-            if (m_clock) m_clock->Sleep(m_line->settings.ByteWriteTimeoutMs());
+        if (m_pLine->vanished) return SerialWrite::Failed;
+        if (m_pLine->writesTimeOut) {
+            if (m_pClock) m_pClock->Sleep(m_pLine->settings.ByteWriteTimeoutMs());
             return SerialWrite::TimedOut;
         }
-        m_line->wire += static_cast<char>(byte);
-        if (m_line->vanishAfterWrites >= 0 &&
-            static_cast<int>(m_line->wire.size()) >= m_line->vanishAfterWrites) {
-            m_line->vanished = true;
+        m_pLine->wire += static_cast<char>(byte);
+        if (m_pLine->vanishAfterWrites >= 0 &&
+            static_cast<int>(m_pLine->wire.size()) >= m_pLine->vanishAfterWrites) {
+            m_pLine->vanished = true;
         }
-        m_line->pendingCommand += static_cast<char>(byte);
+        m_pLine->pendingCommand += static_cast<char>(byte);
         if (byte == '\r') {
-            if (m_line->responder) m_line->Inject(m_line->responder(m_line->pendingCommand, m_line->dtr));
-            m_line->pendingCommand.clear();
+            if (m_pLine->responder) m_pLine->Inject(m_pLine->responder(m_pLine->pendingCommand, m_pLine->dtr));
+            m_pLine->pendingCommand.clear();
         }
         return SerialWrite::Written;
     }
     bool SetDtr(bool raised) override {
-        m_line->dtrLog += raised ? 'H' : 'L';
-        m_line->dtr = raised;
-        return !m_line->dtrRefused;
+        m_pLine->dtrLog += raised ? 'H' : 'L';
+        m_pLine->dtr = raised;
+        return !m_pLine->dtrRefused;
     }
     void Close() override {
-        if (m_line->open) ++m_line->closes;
-        m_line->open = false;
+        if (m_pLine->open) ++m_pLine->closes;
+        m_pLine->open = false;
     }
-    bool IsOpen() const override { return m_line->open; }
+    bool IsOpen() const override { return m_pLine->open; }
     std::string ErrorText() const override {
-        if (m_openFailed) return m_line->openError;
-        if (m_line->vanished) return m_device + ": the device is no longer there";
-        if (m_line->writesTimeOut) return m_device + ": a write timed out";
-        return m_line->openError;
+        if (m_bOpenFailed) return m_pLine->openError;
+        if (m_pLine->vanished) return m_strDevice + ": the device is no longer there";
+        if (m_pLine->writesTimeOut) return m_strDevice + ": a write timed out";
+        return m_pLine->openError;
     }
 
 private:
-    long long Now() const { return m_clock ? m_clock->Milliseconds() : 0; }
+    long long Now() const { return m_pClock ? m_pClock->Milliseconds() : 0; }
 
-    std::shared_ptr<FakeLine> m_line;
-    Clock* m_clock;
-    std::string m_device;
-    bool m_openFailed = false;
+    std::shared_ptr<FakeLine> m_pLine;
+    Clock* m_pClock;
+    std::string m_strDevice;
+    bool m_bOpenFailed = false;
 };
 
 class FakePortFactory final : public SerialPortFactory {
 public:
-    FakePortFactory(std::shared_ptr<FakeLine> line, Clock* clock) : m_line(std::move(line)), m_clock(clock) {
-        m_line->clock = clock;
+    FakePortFactory(std::shared_ptr<FakeLine> line, Clock* clock) : m_pLine(std::move(line)), m_pClock(clock) {
+        m_pLine->clock = clock;
     }
     std::unique_ptr<SerialPort> Create(const std::string& device) override {
         lastDevice = device;
-        return std::make_unique<FakeSerialPort>(m_line, m_clock);
+        return std::make_unique<FakeSerialPort>(m_pLine, m_pClock);
     }
     std::string lastDevice;
 
 private:
-    std::shared_ptr<FakeLine> m_line;
-    Clock* m_clock;
+    std::shared_ptr<FakeLine> m_pLine;
+    Clock* m_pClock;
 };
 
 // An amplifier that answers like the instrument: the voltage channel (DTR low) replies

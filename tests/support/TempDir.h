@@ -1,5 +1,7 @@
 #pragma once
-// A fresh folder under the system's temporary directory, removed with everything in it.
+// A fresh folder under the system's temporary directory (or under base), removed with
+// everything in it on every path out of the test: its name is unique to this object, so
+// tests running at once, in one build tree or several, never share one.
 
 #include <filesystem>
 #include <fstream>
@@ -10,9 +12,9 @@
 
 class TempDir {
 public:
-    TempDir() {
+    TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+    explicit TempDir(const std::filesystem::path& base) {
         std::random_device seed;
-        const auto base = std::filesystem::temp_directory_path();
         for (;;) {
             m_path = base / ("varkel-test-" + std::to_string(seed()));
             if (std::filesystem::create_directory(m_path)) break;

@@ -7,26 +7,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
-#include <functional>
-
 #include "TempDir.h"
+#include "WhenModal.h"
 #include "view/DialogPrompts.h"
 #include "view/SetupDlg.h"
-
-namespace {
-// Runs handle on the modal dialog of type T once it is up.
-template <typename T>
-void WhenModal(std::function<void(T*)> handle) {
-    QTimer::singleShot(0, [handle] {
-        T* dialog = nullptr;
-        QTRY_VERIFY((dialog = qobject_cast<T*>(QApplication::activeModalWidget())) != nullptr);
-        handle(dialog);
-    });
-}
-}  // namespace
 
 class DialogPromptsTest : public QObject {
     Q_OBJECT
@@ -41,29 +27,28 @@ void DialogPromptsTest::saveDialogForTheDataFile() {
     TempDir dir;
     DialogPrompts prompts;
     const QString path = QString::fromStdString(dir.File("readings"));
-    bool checked = false;
-    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+    const WhenModal<QFileDialog> saveDialog([&](QFileDialog* dialog) {
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
         QCOMPARE(dialog->nameFilters(), QStringList{"*.txt"});
         QCOMPARE(dialog->defaultSuffix(), QString());
         QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
-        checked = true;
         dialog->selectFile(path);
         QMetaObject::invokeMethod(dialog, "accept");
     });
     QCOMPARE(QString::fromStdString(prompts.AskDataFileName()), path);  // no extension added
-    QVERIFY(checked);
+    QVERIFY(saveDialog.Checked());
 }
 
 void DialogPromptsTest::saveDialogCancelled() {
     DialogPrompts prompts;
-    WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    const WhenModal<QFileDialog> saveDialog([](QFileDialog* dialog) { dialog->reject(); });
     QCOMPARE(prompts.AskDataFileName(), std::string());
+    QVERIFY(saveDialog.Checked());
 }
 
 void DialogPromptsTest::setupDialogAnswers() {
     DialogPrompts prompts;
-    WhenModal<CSetupDlg>([](CSetupDlg* dialog) {
+    const WhenModal<CSetupDlg> first([](CSetupDlg* dialog) {
         QCOMPARE(dialog->PortList()->currentText(), QString("COM2"));
         dialog->PortList()->setCurrentIndex(3);
         dialog->IntervalEdit()->setText("5");
@@ -72,32 +57,32 @@ void DialogPromptsTest::setupDialogAnswers() {
     int port = -1;
     int interval = -1;
     QVERIFY(prompts.AskSetup(&port, &interval));
+    QVERIFY(first.Checked());
     QCOMPARE(port, 3);
     QCOMPARE(interval, 5);
 
     // A new dialog each time: the defaults again, and Cancel answers false.
-    WhenModal<CSetupDlg>([](CSetupDlg* dialog) {
+    const WhenModal<CSetupDlg> second([](CSetupDlg* dialog) {
         QCOMPARE(dialog->PortList()->currentText(), QString("COM2"));
         QCOMPARE(dialog->IntervalEdit()->text(), QString("2"));
         dialog->CancelButton()->click();
     });
     QVERIFY(!prompts.AskSetup(&port, &interval));
+    QVERIFY(second.Checked());
 }
 
 void DialogPromptsTest::warningBoxCarriesNameIconAndReason() {
     DialogPrompts prompts;
-    bool checked = false;
-    WhenModal<QMessageBox>([&](QMessageBox* box) {
+    const WhenModal<QMessageBox> warning([](QMessageBox* box) {
         QCOMPARE(box->windowTitle(), QString("Varkel"));
         QCOMPARE(box->icon(), QMessageBox::Warning);
         QCOMPARE(box->text(), QString("Can't open serial port"));
         QCOMPARE(box->informativeText(), QString("/dev/ttyS1: Permission denied"));
         QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-        checked = true;
         box->button(QMessageBox::Ok)->click();
     });
     prompts.ShowWarning("Varkel", "Can't open serial port", "/dev/ttyS1: Permission denied");
-    QVERIFY(checked);
+    QVERIFY(warning.Checked());
 }
 
 QTEST_MAIN(DialogPromptsTest)

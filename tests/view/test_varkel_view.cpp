@@ -43,7 +43,6 @@ int InkIn(const QImage& image, const QRect& rect) {
 class VarkelViewTest : public QObject {
     Q_OBJECT
 private slots:
-    void firstPaintStartsTheTimerOnce();
     void startCancelledAtTheFileCreatesNothing();
     void fileThatCannotBeCreatedIsReported();
     void setupCancelledLeavesTheEmptyFile();
@@ -58,17 +57,6 @@ private slots:
     void linesOfAnEndedRunAreRetriedAndKeepTheirFileToThemselves();
     void destroyingTheViewEndsTheRun();
 };
-
-void VarkelViewTest::firstPaintStartsTheTimerOnce() {
-    ViewFixture f;
-    QVERIFY(CVarkelView::FirstPaintPending());
-    CVarkelView view(*f.run, f.readings, *f.store, f.prompts);
-    view.resize(200, 100);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_VERIFY(!CVarkelView::FirstPaintPending());
-    QVERIFY(f.prompts.warnings.empty());  // the timer was granted
-}
 
 void VarkelViewTest::startCancelledAtTheFileCreatesNothing() {
     ViewFixture f;
