@@ -35,6 +35,9 @@ struct RectangleCase {
     CRect expected;  // normalised, right and bottom exclusive
 };
 
+// Printed by name: the default print would show the struct's bytes, pointer included.
+void PrintTo(const RectangleCase& c, std::ostream* os) { *os << c.name; }
+
 class RectangleTest : public ::testing::TestWithParam<RectangleCase> {};
 
 TEST_P(RectangleTest, OutlineInPenInsideInBrushRightAndBottomExclusive) {
