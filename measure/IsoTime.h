@@ -7,3 +7,5 @@
 std::string FormatUtc(long long utcMs);
 // The same instant in the local time zone with its offset: "2026-12-11T04:12:09.250+01:00".
 std::string FormatLocal(long long utcMs);
+// Only its local time of day, to the second: "04:12:09".
+std::string FormatLocalTimeOfDay(long long utcMs);

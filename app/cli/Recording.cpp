@@ -1,13 +1,13 @@
 #include "Recording.h"
 
 #include <algorithm>
-#include <ctime>
 #include <memory>
 #include <ostream>
 
 #include "TickSchedule.h"
 #include "measure/Clock.h"
 #include "measure/DurationText.h"
+#include "measure/IsoTime.h"
 #include "measure/MeasurementRun.h"
 #include "measure/PortMap.h"
 #include "measure/StatusText.h"
@@ -35,18 +35,6 @@ std::string ReadingsText(std::int64_t n) {
     return std::to_string(n) + (n == 1 ? " reading" : " readings");
 }
 
-// The local time of day, "03:12:09", for messages a person reads in a log the next morning.
-std::string TimeOfDay() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[16];
-    return std::strftime(text, sizeof text, "%H:%M:%S", &local) ? text : "";
-}
 
 // The record beside the data file is a help, not the data: a failure only warns.
 void ReportRecordProblem(std::ostream& err, const std::string& problem) {
@@ -57,15 +45,15 @@ void ReportRecordProblem(std::ostream& err, const std::string& problem) {
 // device goes and once when it is back, not at every missed reading.
 class WarningReporter {
 public:
-    WarningReporter(std::ostream& err, const std::string& file, std::string port)
-        : m_err(err), m_strFile(file), m_strPort(std::move(port)) {}
+    WarningReporter(std::ostream& err, const std::string& file, std::string port, Clock& clock)
+        : m_err(err), m_strFile(file), m_strPort(std::move(port)), m_clock(clock) {}
 
     void Report(const TickResult& tick) {
         if (tick.deviceLost) {
-            m_err << TimeOfDay() << " Lost " << m_strPort << ": " << tick.deviceProblem
+            m_err << FormatLocalTimeOfDay(m_clock.UtcMilliseconds()) << " Lost " << m_strPort << ": " << tick.deviceProblem
                   << ". Waiting for it to come back; readings are missed meanwhile." << std::endl;
         } else if (tick.deviceBack) {
-            m_err << TimeOfDay() << " " << m_strPort << " is back after "
+            m_err << FormatLocalTimeOfDay(m_clock.UtcMilliseconds()) << " " << m_strPort << " is back after "
                   << FormatDuration(tick.outage.backMs - tick.outage.lostMs) << "; "
                   << ReadingsText(tick.outage.missedReadings) << " missed. Recording goes on in "
                   << m_strFile << "." << std::endl;
@@ -93,6 +81,7 @@ private:
     std::ostream& m_err;
     const std::string& m_strFile;
     std::string m_strPort;
+    Clock& m_clock;  // its calendar time stamps the device's going and return
     bool m_bStoreFullTold = false;
     std::size_t m_nPendingBefore = 0;
 };
@@ -129,7 +118,7 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
     err << "Recording from " << port << " every " << request.interval << " s into "
         << request.file << "; Ctrl+C stops." << std::endl;
 
-    WarningReporter warnings(err, request.file, port);
+    WarningReporter warnings(err, request.file, port, clock);
     RunEnd why = RunEnd::Signal;
     while (WaitForTick(clock, originMs, stopRequested)) {
         const TickResult tick = run.OnTimer();

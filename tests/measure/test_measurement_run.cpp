@@ -6,18 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "FakeClock.h"
-#include "FakeSerialPort.h"
 #include "OpenFiles.h"
-#include "TempDir.h"
-#include "measure/MeasurementRun.h"
-#include "measure/PortMap.h"
+#include "ScriptedRun.h"
 
 namespace {
 
-class RunTest : public ::testing::Test {
+class RunTest : public ::testing::Test, protected ScriptedRun {
 protected:
-    RunTest() : factory(line, &clock), run(state, readings, store, clock, ports, factory) {
+    RunTest() {
         line->responder = Amplifier("1.000", "-12.5", "0.5", "-40.25");
         run.SetRepaintRequest([this] { ++repaints; });
         clock.Advance(10000);
@@ -26,29 +22,7 @@ protected:
         EXPECT_TRUE(run.CreateDataFile(path).ok);
         return run.BeginMeasurement(1, interval);
     }
-    // Ticks until a reading is taken; returns how many ticks that took.
-    int TickUntilReading(TickResult* result = nullptr) {
-        for (int ticks = 1; ticks <= 1000; ++ticks) {
-            clock.Advance(1000);
-            TickResult r = run.OnTimer();
-            if (r.readingTaken) {
-                if (result) *result = r;
-                return ticks;
-            }
-        }
-        return -1;
-    }
 
-    std::shared_ptr<FakeLine> line = std::make_shared<FakeLine>();
-    FakeClock clock;
-    FakePortFactory factory;
-    PortMap ports;
-    MeasurementState state;
-    Readings readings;
-    SampleStore store;
-    MeasurementRun run;
-    TempDir dir;
-    std::string path = dir.File("run.txt");
     int repaints = 0;
 };
 

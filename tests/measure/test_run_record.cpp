@@ -8,13 +8,9 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "FakeClock.h"
-#include "FakeSerialPort.h"
-#include "TempDir.h"
+#include "ScriptedRun.h"
 #include "VarkelVersion.h"
 #include "measure/IsoTime.h"
-#include "measure/MeasurementRun.h"
-#include "measure/PortMap.h"
 #include "measure/RunRecord.h"
 
 namespace fs = std::filesystem;
@@ -64,33 +60,18 @@ TEST(IsoTime, UtcAndLocalTextsOfAnInstant) {
         EXPECT_EQ(FormatUtc(c.utcMs), c.utc) << c.utcMs;
         EXPECT_EQ(FormatLocal(c.utcMs), c.berlin) << c.utcMs;
     }
+    EXPECT_EQ(FormatLocalTimeOfDay(1796958000999), "04:00:00");  // to the second, not rounded
     TimeZone newfoundland("NST3:30");
     EXPECT_EQ(FormatLocal(1796958000123), "2026-12-10T23:30:00.123-03:30");
+    EXPECT_EQ(FormatLocalTimeOfDay(1796958000123), "23:30:00");
 }
 
-class RunRecordTest : public ::testing::Test {
+class RunRecordTest : public ::testing::Test, protected ScriptedRun {
 protected:
-    RunRecordTest() : factory(line, &clock), run(state, readings, store, clock, ports, factory) {
+    RunRecordTest() {
         line->responder = Amplifier("1.000", "-12.5", "0.5", "-40.25");
         ports.SetDevice(2, "/dev/ttyUSB0");
     }
-    void TickUntilReading() {
-        for (;;) {
-            clock.Advance(1000);
-            if (run.OnTimer().readingTaken) return;
-        }
-    }
-
-    std::shared_ptr<FakeLine> line = std::make_shared<FakeLine>();
-    FakeClock clock;
-    FakePortFactory factory;
-    PortMap ports;
-    MeasurementState state;
-    Readings readings;
-    SampleStore store;
-    MeasurementRun run;
-    TempDir dir;
-    std::string path = dir.File("run.txt");
 };
 
 TEST_F(RunRecordTest, TellsWhenWhereHowAndHowTheRunEnded) {

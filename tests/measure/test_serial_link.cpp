@@ -3,16 +3,14 @@
 #include <cmath>
 #include <cstring>
 
-#include "FakeClock.h"
-#include "FakeSerialPort.h"
-#include "measure/PortMap.h"
+#include "ScriptedRun.h"
 #include "measure/SerialLink.h"
 
 namespace {
 
-class SerialLinkTest : public ::testing::Test {
+class SerialLinkTest : public ::testing::Test, protected ScriptedPort {
 protected:
-    SerialLinkTest() : factory(line, &clock), link(state, readings, clock, ports, factory) {
+    SerialLinkTest() {
         EXPECT_TRUE(link.OpenPort("COM2"));
         link.ConfigurePort();
     }
@@ -26,13 +24,7 @@ protected:
                                     &readings.currentPhase);
     }
 
-    std::shared_ptr<FakeLine> line = std::make_shared<FakeLine>();
-    FakeClock clock;
-    FakePortFactory factory;
-    PortMap ports;
-    MeasurementState state;
-    Readings readings;
-    SerialLink link;
+    SerialLink link{state, readings, clock, ports, factory};
     ReplyEnd last = ReplyEnd::TimedOut;
 };
 

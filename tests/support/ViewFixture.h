@@ -4,26 +4,17 @@
 
 #include <memory>
 
-#include "FakeClock.h"
-#include "FakeSerialPort.h"
 #include "ScriptedPrompts.h"
-#include "TempDir.h"
-#include "measure/MeasurementRun.h"
-#include "measure/PortMap.h"
+#include "ScriptedRun.h"
 
-struct ViewFixture {
-    ViewFixture() : line(std::make_shared<FakeLine>()), factory(line, &clock) {
+// Built on the stack by the tests, so the sample store lives on the heap.
+struct ViewFixture : ScriptedPort {
+    ViewFixture() {
         // 50 mV and 2 uA scaled from the amplifier's replies (x 0.1 and x 0.0001).
         line->responder = Amplifier("0.5", "-12.5", "0.02", "-40.25");
         run = std::make_unique<MeasurementRun>(state, readings, *store, clock, ports, factory);
     }
 
-    FakeClock clock;
-    std::shared_ptr<FakeLine> line;
-    FakePortFactory factory;
-    PortMap ports;
-    MeasurementState state;
-    Readings readings;
     std::unique_ptr<SampleStore> store = std::make_unique<SampleStore>();
     std::unique_ptr<MeasurementRun> run;
     ScriptedPrompts prompts;
