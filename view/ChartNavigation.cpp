@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 constexpr double kZoomPerNotch = 0.8;
@@ -73,45 +74,58 @@ ChartViews Frozen(const ChartViews& views, const ChartMappings& drawn) {
     return frozen;
 }
 
+namespace {
+// What a zoom or pan of chart starts from: the views with every chart's ranges fixed as
+// drawn; nothing when the pointer is over no drawn chart.
+std::optional<ChartViews> Start(const ChartViews& views, const ChartMappings& drawn, ChartId chart) {
+    if (chart == ChartId::None || !MappingOf(drawn, chart).drawn) return std::nullopt;
+    ChartViews start = Frozen(views, drawn);
+    if (!IsZoomed(start)) return std::nullopt;
+    return start;
+}
+
+// Both charts show the same times.
+void SetTimes(ChartViews& views, double lo, double hi) {
+    views.impedance.xMin = views.phase.xMin = lo;
+    views.impedance.xMax = views.phase.xMax = hi;
+}
+}  // namespace
+
 ChartViews ZoomTime(const ChartViews& views, const ChartMappings& drawn, ChartId chart, int px,
                     double factor) {
-    const ChartMapping& mapping = MappingOf(drawn, chart);
-    ChartViews zoomed = Frozen(views, drawn);
-    if (chart == ChartId::None || !mapping.drawn || !IsZoomed(zoomed)) return views;
-    // Both charts show the same times; the one under the pointer says which.
-    double lo = zoomed.impedance.xMin;
-    double hi = zoomed.impedance.xMax;
-    if (!ScaleAround(lo, hi, mapping.DataX(px), factor)) return views;
-    zoomed.impedance.xMin = zoomed.phase.xMin = lo;
-    zoomed.impedance.xMax = zoomed.phase.xMax = hi;
-    return zoomed;
+    std::optional<ChartViews> zoomed = Start(views, drawn, chart);
+    if (!zoomed) return views;
+    // The chart under the pointer says which time stays put.
+    double lo = zoomed->impedance.xMin;
+    double hi = zoomed->impedance.xMax;
+    if (!ScaleAround(lo, hi, MappingOf(drawn, chart).DataX(px), factor)) return views;
+    SetTimes(*zoomed, lo, hi);
+    return *zoomed;
 }
 
 ChartViews ZoomValue(const ChartViews& views, const ChartMappings& drawn, ChartId chart, int py,
                      double factor) {
-    const ChartMapping& mapping = MappingOf(drawn, chart);
-    ChartViews zoomed = Frozen(views, drawn);
-    if (chart == ChartId::None || !mapping.drawn || !IsZoomed(zoomed)) return views;
-    ChartRanges& ranges = RangesOf(zoomed, chart);
-    if (!ScaleAround(ranges.yMin, ranges.yMax, mapping.DataY(py), factor)) return views;
-    return zoomed;
+    std::optional<ChartViews> zoomed = Start(views, drawn, chart);
+    if (!zoomed) return views;
+    ChartRanges& ranges = RangesOf(*zoomed, chart);
+    if (!ScaleAround(ranges.yMin, ranges.yMax, MappingOf(drawn, chart).DataY(py), factor)) {
+        return views;
+    }
+    return *zoomed;
 }
 
 ChartViews Pan(const ChartViews& atPress, const ChartMappings& drawnAtPress, ChartId chart, int dx,
                int dy) {
+    std::optional<ChartViews> panned = Start(atPress, drawnAtPress, chart);
+    if (!panned) return atPress;
     const ChartMapping& mapping = MappingOf(drawnAtPress, chart);
-    ChartViews panned = Frozen(atPress, drawnAtPress);
-    if (chart == ChartId::None || !mapping.drawn || !IsZoomed(panned)) return atPress;
     // Pointer right by dx: earlier times come into view; down by dy: higher values do.
-    double lo = panned.impedance.xMin;
-    double hi = panned.impedance.xMax;
-    if (dx != 0 && Shift(lo, hi, -dx / mapping.xFactor)) {
-        panned.impedance.xMin = panned.phase.xMin = lo;
-        panned.impedance.xMax = panned.phase.xMax = hi;
-    }
-    ChartRanges& ranges = RangesOf(panned, chart);
+    double lo = panned->impedance.xMin;
+    double hi = panned->impedance.xMax;
+    if (dx != 0 && Shift(lo, hi, -dx / mapping.xFactor)) SetTimes(*panned, lo, hi);
+    ChartRanges& ranges = RangesOf(*panned, chart);
     if (dy != 0) Shift(ranges.yMin, ranges.yMax, dy / mapping.yFactor);
-    return panned;
+    return *panned;
 }
 
 ChartViews WithLogImpedance(const ChartViews& views, bool on, const SampleSeries& samples) {
