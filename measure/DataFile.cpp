@@ -1,6 +1,7 @@
 #include "DataFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #define VARKEL_FILENO _fileno
 #define VARKEL_FSYNC _commit
 #define VARKEL_TRUNCATE _chsize_s
+#define VARKEL_TELL _ftelli64
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,6 +23,7 @@
 #define VARKEL_FILENO fileno
 #define VARKEL_FSYNC fsync
 #define VARKEL_TRUNCATE ftruncate
+#define VARKEL_TELL ftello
 #endif
 
 namespace {
@@ -99,7 +102,8 @@ DataFileResult DataFile::AppendLines(const std::string& path, const std::string*
     }
 #endif
     std::fseek(file, 0, SEEK_END);
-    const long before = std::ftell(file);
+    // A 64-bit position: a long run's file may outgrow what a 32-bit long holds.
+    const std::int64_t before = VARKEL_TELL(file);
     for (std::size_t i = 0; ok && i < n; ++i) ok = std::fputs(lines[i].c_str(), file) >= 0;
     ok = ok && std::fflush(file) == 0;
     ok = ok && VARKEL_FSYNC(fd) == 0;
