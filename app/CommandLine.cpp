@@ -95,9 +95,9 @@ bool ParseSize(const std::string& text, int* width, int* height) {
 
 // Qt's own options for the window (QApplication takes them out of argv itself).
 bool IsToolkitOption(const std::string& arg, bool* takesValue) {
-    static const char* const kWithValue[] = {"-platform", "-style", "-display", "-geometry",
-                                             "-qwindowgeometry", "-stylesheet", "-platformtheme",
-                                             "-qwindowtitle", "-qwindowicon", "-session"};
+    static const char* const kWithValue[] = {
+        "-platform",   "-style",         "-display",      "-geometry",    "-qwindowgeometry",
+        "-stylesheet", "-platformtheme", "-qwindowtitle", "-qwindowicon", "-session"};
     static const char* const kFlags[] = {"-reverse", "-nograb", "-dograb", "-sync"};
     for (const char* option : kWithValue) {
         if (arg == option) return *takesValue = true;
@@ -151,14 +151,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             continue;
         }
         if (arg.rfind("-", 0) != 0 || arg == "-") {
-            if (!line.documentFile.empty()) return Fail("Only one document file can be named: " + arg);
+            if (!line.documentFile.empty())
+                return Fail("Only one document file can be named: " + arg);
             line.documentFile = arg;
             continue;
         }
 
         std::string value;
         bool inlineValue = false;
-        if (const std::size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+        if (const std::size_t eq = arg.find('=');
+            arg.rfind("--", 0) == 0 && eq != std::string::npos) {
             value = arg.substr(eq + 1);
             arg = arg.substr(0, eq);
             inlineValue = true;
@@ -167,7 +169,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         if (!spec) return Fail("Unknown option " + arg + "; see --help.");
         if (values.count(arg)) return Fail(arg + " is given twice; give it once.");
         if (!spec->takesValue && inlineValue) return Fail(arg + " takes no value; see --help.");
-        if (spec->takesValue && inlineValue && value.empty()) return Fail(arg + " needs a value; see --help.");
+        if (spec->takesValue && inlineValue && value.empty())
+            return Fail(arg + " needs a value; see --help.");
         if (spec->takesValue && !inlineValue) {
             // An option right after another that wants a value means the value was left out.
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
@@ -185,7 +188,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         for (const ModeOption& option : kModeOptions) {
             if (std::string(spec->name) != option.name) continue;
             if (modeOption) {
-                return Fail(std::string(modeOption) + " and " + option.name + " cannot be used together.");
+                return Fail(std::string(modeOption) + " and " + option.name +
+                            " cannot be used together.");
             }
             modeOption = option.name;
             mode = option.mode;
@@ -215,7 +219,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             const IntervalCheck check = CheckIntervalText(values["--interval"]);
             if (!check.ok) return Fail(check.message);
             line.interval = check.value;
-            if (has("--readings") && !ParseCount(values["--readings"], kMaxReadings, &line.readings)) {
+            if (has("--readings") &&
+                !ParseCount(values["--readings"], kMaxReadings, &line.readings)) {
                 return Fail("--readings needs a whole number of readings, 1 to " +
                             std::to_string(kMaxReadings) + ".");
             }
@@ -232,11 +237,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                             std::to_string(kMaxImageSide) + ", like 1200x800.");
             }
             break;
-        case kListPorts:
-            line.mode = CommandLine::Mode::ListPorts;
-            break;
-        default:
-            break;
+        case kListPorts: line.mode = CommandLine::Mode::ListPorts; break;
+        default: break;
     }
     return line;
 }
@@ -248,19 +250,34 @@ std::string HelpText(const std::string& programName) {
            "two live charts.\n"
            "\n"
            "Usage:\n"
-           "  " + p + " [FILE]                 the window, showing the recorded run in data file FILE\n"
-           "  " + p + " --simulate             the window, every port served by the simulated amplifier\n"
-           "  " + p + " --record FILE --port PORT --interval S [--readings N] [--overwrite]\n"
-           "                                 record without a window: one status line per reading;\n"
+           "  " +
+           p +
+           " [FILE]                 the window, showing the recorded run in data file FILE\n"
+           "  " +
+           p +
+           " --simulate             the window, every port served by the simulated amplifier\n"
+           "  " +
+           p +
+           " --record FILE --port PORT --interval S [--readings N] [--overwrite]\n"
+           "                                 record without a window: one status line per "
+           "reading;\n"
            "                                 Ctrl+C or SIGTERM stops cleanly. A FILE that already\n"
            "                                 holds data is refused unless --overwrite is given.\n"
            "                                 Beside FILE the run writes its record, FILE.json.\n"
-           "  " + p + " --plot DATAFILE --png OUT.png [--size WxH]\n"
+           "  " +
+           p +
+           " --plot DATAFILE --png OUT.png [--size WxH]\n"
            "                                 draw the two charts of a data file into an image\n"
            "                                 (default 1200x800)\n"
-           "  " + p + " --list-ports           list the serial devices found and the COMn each serves\n"
-           "  " + p + " -h | --help            this text\n"
-           "  " + p + " --version              the program's version\n"
+           "  " +
+           p +
+           " --list-ports           list the serial devices found and the COMn each serves\n"
+           "  " +
+           p +
+           " -h | --help            this text\n"
+           "  " +
+           p +
+           " --version              the program's version\n"
            "\n"
            "Ports:\n"
            "  The Setup dialog offers COM1 to COM4. On Windows they are the system's COMn;\n"

@@ -25,10 +25,10 @@ struct CommandLine {
 
     // Record: --record FILE --port PORT --interval S [--readings N] [--overwrite]
     std::string recordFile;
-    std::string port;            // COM1..COM4, a device path, or "sim"
-    int interval = 0;            // seconds, 2 .. 600
-    std::int64_t readings = 0;   // stop after this many readings; 0 runs until stopped
-    bool overwrite = false;      // a data file that already holds data may be replaced
+    std::string port;           // COM1..COM4, a device path, or "sim"
+    int interval = 0;           // seconds, 2 .. 600
+    std::int64_t readings = 0;  // stop after this many readings; 0 runs until stopped
+    bool overwrite = false;     // a data file that already holds data may be replaced
 
     // Plot: --plot DATAFILE --png OUT.png [--size WxH]
     std::string plotFile;

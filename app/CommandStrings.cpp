@@ -21,15 +21,16 @@ CommandStrings CommandStringsFor(int commandId) {
             return {QStringLiteral("Show the impedance on a logarithmic axis"),
                     QStringLiteral("Logarithmic Impedance Axis")};
         case ID_APP_EXIT:
-            return {QStringLiteral("Quit the application; prompts to save documents"), QStringLiteral("Exit")};
+            return {QStringLiteral("Quit the application; prompts to save documents"),
+                    QStringLiteral("Exit")};
         case ID_VIEW_TOOLBAR:
             return {QStringLiteral("Show or hide the toolbar"), QStringLiteral("Toggle ToolBar")};
         case ID_VIEW_STATUS_BAR:
-            return {QStringLiteral("Show or hide the status bar"), QStringLiteral("Toggle StatusBar")};
+            return {QStringLiteral("Show or hide the status bar"),
+                    QStringLiteral("Toggle StatusBar")};
         case ID_APP_ABOUT:
             return {QStringLiteral("Display program information, version number and copyright"),
                     QStringLiteral("About")};
-        default:
-            return {};
+        default: return {};
     }
 }

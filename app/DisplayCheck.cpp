@@ -25,10 +25,16 @@ std::string NoDisplayReason() {
 
 std::string NoDisplayText(const std::string& program, const std::string& reason) {
     const std::string& p = program;
-    return p + ": " + reason + ".\n"
+    return p + ": " + reason +
+           ".\n"
            "  Start it from a desktop session, or set DISPLAY (for example DISPLAY=:0) or\n"
            "  WAYLAND_DISPLAY to a display you may use.\n"
-           "  Without a window:  " + p + " --record FILE --port PORT --interval S\n"
-           "                     " + p + " --plot DATAFILE --png OUT.png\n"
-           "  See " + p + " --help.\n";
+           "  Without a window:  " +
+           p +
+           " --record FILE --port PORT --interval S\n"
+           "                     " +
+           p +
+           " --plot DATAFILE --png OUT.png\n"
+           "  See " +
+           p + " --help.\n";
 }

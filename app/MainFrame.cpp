@@ -7,9 +7,9 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -130,7 +130,8 @@ void CMainFrame::CreateMenus() {
     QAction* statusBarToggle = AddCommand(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"));
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);
-    connect(statusBarToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    connect(statusBarToggle, &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
     view->addAction(statusBarToggle);
     view->addSeparator();
     QAction* logAxis =
@@ -164,10 +165,14 @@ void CMainFrame::CreateAccelerators() {
         {ID_FILE_NEW, {QKeySequence(Qt::CTRL | Qt::Key_N)}},
         {ID_FILE_OPEN, {QKeySequence(Qt::CTRL | Qt::Key_O)}},
         {ID_FILE_SAVE, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-        {ID_EDIT_UNDO, {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
-        {ID_EDIT_CUT, {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
-        {ID_EDIT_COPY, {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
-        {ID_EDIT_PASTE, {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
+        {ID_EDIT_UNDO,
+         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
+        {ID_EDIT_CUT,
+         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
+        {ID_EDIT_COPY,
+         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+        {ID_EDIT_PASTE,
+         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
         {ID_NEXT_PANE, {QKeySequence(Qt::Key_F6)}},
         {ID_PREV_PANE, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
     };
@@ -212,9 +217,8 @@ void CMainFrame::CreateToolBar() {
     // The View menu's check mark follows the toolbar, however it was hidden or shown.
     QAction* toggle = m_actions.value(ID_VIEW_TOOLBAR);
     connect(toggle, &QAction::toggled, m_wndToolBar, &QToolBar::setVisible);
-    connect(m_wndToolBar, &QToolBar::visibilityChanged, this, [this, toggle](bool) {
-        toggle->setChecked(!m_wndToolBar->isHidden());
-    });
+    connect(m_wndToolBar, &QToolBar::visibilityChanged, this,
+            [this, toggle](bool) { toggle->setChecked(!m_wndToolBar->isHidden()); });
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -227,15 +231,17 @@ void CMainFrame::CreateStatusBar() {
     const struct {
         int id;
         const char* text;
-    } panes[] = {{ID_INDICATOR_CAPS, "CAP"}, {ID_INDICATOR_NUM, "NUM"}, {ID_INDICATOR_SCRL, "SCRL"}};
+    } panes[] = {
+        {ID_INDICATOR_CAPS, "CAP"}, {ID_INDICATOR_NUM, "NUM"}, {ID_INDICATOR_SCRL, "SCRL"}};
     for (const auto& pane : panes) {
         auto* label = new QLabel(bar);
         label->setProperty(kCommandProperty, pane.id);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
         // As wide as its text, also while empty.
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(pane.text)) +
-                               kIndicatorPaddingPx);
+        label->setMinimumWidth(
+            label->fontMetrics().horizontalAdvance(QString::fromLatin1(pane.text)) +
+            kIndicatorPaddingPx);
         label->setProperty("indicatorText", QString::fromLatin1(pane.text));
         bar->addPermanentWidget(label);
         m_indicators.insert(pane.id, label);
@@ -252,7 +258,8 @@ void CMainFrame::UpdateIndicators() {
     const int ids[] = {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
     for (std::size_t i = 0; i < std::size(ids); ++i) {
         QLabel* label = m_indicators.value(ids[i]);
-        label->setText(locks.known && on[i] ? label->property("indicatorText").toString() : QString());
+        label->setText(locks.known && on[i] ? label->property("indicatorText").toString()
+                                            : QString());
     }
 }
 
@@ -265,7 +272,8 @@ void CMainFrame::UpdateCommandUI() {
     m_actions.value(ID_MEASUREMENT_STOP)->setEnabled(m_pView->IsStopEnabled());
     // The live run owns the charts, and its data file is not a finished document yet.
     const bool idle = !m_pView->IsMeasuring();
-    for (int id : {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS}) m_actions.value(id)->setEnabled(idle);
+    for (int id : {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+        m_actions.value(id)->setEnabled(idle);
     for (QAction* recent : m_recentFiles) recent->setEnabled(idle);
 }
 
@@ -279,8 +287,9 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
         if (shown.size() > kRecentFileShownChars) {
             // The folder's middle goes; the file's name stays whole.
             const QString name = QFileInfo(paths[n]).fileName();
-            const int head = std::max(kRecentFileMinFolderChars,
-                                      kRecentFileShownChars - static_cast<int>(name.size() + cut.size()));
+            const int head =
+                std::max(kRecentFileMinFolderChars,
+                         kRecentFileShownChars - static_cast<int>(name.size() + cut.size()));
             shown = shown.left(head) + cut + name;
         }
         shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
@@ -327,18 +336,13 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     const QVariant id = watched->property(kCommandProperty);
     if (id.isValid()) {
         switch (event->type()) {
-            case QEvent::Enter:
-                ShowPrompt(id.toInt());
-                break;
-            case QEvent::Leave:
-                ClearPrompt();
-                break;
+            case QEvent::Enter: ShowPrompt(id.toInt()); break;
+            case QEvent::Leave: ClearPrompt(); break;
             case QEvent::ToolTip:
                 // A button without a tooltip string shows none (Qt would show its text).
                 if (CommandStringsFor(id.toInt()).tooltip.isEmpty()) return true;
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -33,7 +33,9 @@ public:
     QToolBar* ToolBar() const { return m_wndToolBar; }
     QLabel* MessagePane() const { return m_pMessagePane; }
     // The CAP, NUM or SCRL pane by its indicator id.
-    QLabel* IndicatorPane(int indicatorId) const { return m_indicators.value(indicatorId, nullptr); }
+    QLabel* IndicatorPane(int indicatorId) const {
+        return m_indicators.value(indicatorId, nullptr);
+    }
     CVarkelView* View() const { return m_pView; }
 
     // The caption: "<document title> - Varkel".

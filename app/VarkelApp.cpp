@@ -10,9 +10,9 @@
 #include "SafeFileWrite.h"
 #include "VarkelDoc.h"
 #include "ViewSettings.h"
+#include "app/ports/PortFactory.h"
 #include "measure/Clock.h"
 #include "measure/MeasurementRun.h"
-#include "app/ports/PortFactory.h"
 #include "view/DialogPrompts.h"
 #include "view/RecordedRun.h"
 #include "view/VarkelView.h"
@@ -60,13 +60,14 @@ bool CVarkelApp::InitInstance() {
     CMainFrame* frame = m_pMainFrame.get();
     CVarkelDoc* doc = m_pDoc.get();
     connect(doc, &CVarkelDoc::titleChanged, frame, &CMainFrame::SetDocumentTitle);
-    connect(doc, &CVarkelDoc::shownRunChanged, view, [view](std::shared_ptr<const RecordedRun> run) {
-        if (run) {
-            view->ShowRecordedRun(std::move(run));
-        } else {
-            view->ShowLiveRun();
-        }
-    });
+    connect(doc, &CVarkelDoc::shownRunChanged, view,
+            [view](std::shared_ptr<const RecordedRun> run) {
+                if (run) {
+                    view->ShowRecordedRun(std::move(run));
+                } else {
+                    view->ShowLiveRun();
+                }
+            });
     // Written at once: a program killed or crashed still leaves last night's run listed. A
     // profile that cannot be written costs only the list.
     connect(doc, &CVarkelDoc::recentFilesChanged, frame, [this, frame] {
@@ -136,7 +137,8 @@ void CVarkelApp::OnRunEnded(const QString& dataFile) {
     m_pDoc->OnRunEnded(dataFile);
     // The live store stopped at its capacity, the data file did not: shown whole now. With
     // lines still waiting for the file, or a file that cannot be read, the store stays shown.
-    if (followed && m_pRecords->store.count >= SampleStore::kCapacity && m_pRun->PendingLines() == 0) {
+    if (followed && m_pRecords->store.count >= SampleStore::kCapacity &&
+        m_pRun->PendingLines() == 0) {
         QString ignored;
         m_pDoc->OnOpenDocument(dataFile, &ignored);
     }
@@ -152,9 +154,10 @@ void CVarkelApp::OnFileExportImage() {
     QImage image(view->size(), QImage::Format_RGB32);
     QString error;
     if (image.isNull()) {
-        const QString why = view->width() < 1 || view->height() < 1
-                                ? QStringLiteral(": the window shows no charts at %1 x %2 pixels")
-                                : QStringLiteral(": not enough memory for an image of %1 x %2 pixels");
+        const QString why =
+            view->width() < 1 || view->height() < 1
+                ? QStringLiteral(": the window shows no charts at %1 x %2 pixels")
+                : QStringLiteral(": not enough memory for an image of %1 x %2 pixels");
         error = path + why.arg(view->width()).arg(view->height());
     } else {
         view->Render(image);

@@ -38,8 +38,8 @@ public:
     // them), the real dialogs, the profile next to the user's configuration.
     explicit CVarkelApp(const CommandLine& line);
     // For tests: their clock, ports and prompts, and a profile of their choosing.
-    CVarkelApp(const CommandLine& line, Clock& clock, SerialPortFactory& factory, UiPrompts& prompts,
-               const QString& profilePath);
+    CVarkelApp(const CommandLine& line, Clock& clock, SerialPortFactory& factory,
+               UiPrompts& prompts, const QString& profilePath);
     ~CVarkelApp() override;
 
     // Creates the document, the main window and the view, opens the run named on the

@@ -1,8 +1,8 @@
 #include "VarkelDoc.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
-#include <QCursor>
 #include <QGuiApplication>
 
 #include "RecentFileList.h"
@@ -30,7 +30,8 @@ CVarkelDoc::CVarkelDoc(UiPrompts& prompts, RecentFileList* recent, QObject* pare
 CVarkelDoc::~CVarkelDoc() = default;
 
 QString CVarkelDoc::Title() const {
-    return m_strPathName.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_strPathName).fileName();
+    return m_strPathName.isEmpty() ? QStringLiteral("Untitled")
+                                   : QFileInfo(m_strPathName).fileName();
 }
 
 void CVarkelDoc::SetPathName(const QString& path) {
@@ -103,8 +104,8 @@ bool CVarkelDoc::OpenWithReport(const QString& path) {
     const bool opened = OnOpenDocument(path, &error);
     QGuiApplication::restoreOverrideCursor();
     if (opened) return true;
-    m_prompts.ShowWarning(kAppName, S(QStringLiteral("Can't open %1.").arg(QFileInfo(path).fileName())),
-                          S(error));
+    m_prompts.ShowWarning(
+        kAppName, S(QStringLiteral("Can't open %1.").arg(QFileInfo(path).fileName())), S(error));
     return false;
 }
 
@@ -128,8 +129,7 @@ void CVarkelDoc::SaveWithReport(const QString& path) {
     QString error;
     switch (OnSaveDocument(path, &error)) {
         case SaveResult::Saved:
-        case SaveResult::Unchanged:
-            return;
+        case SaveResult::Unchanged: return;
         case SaveResult::NothingToSave:
             m_prompts.ShowWarning(kAppName, "There is nothing to save.",
                                   S(QStringLiteral("No run with readings is open, and %1 already "

@@ -77,8 +77,9 @@ void Measure(const char* label, int n, const ChartViews& views, QImage& image, i
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: varkel-bench-chart [--reference] [--png FILE] [--paints N] "
-                         "[--only N|zoomed]\n");
+    std::fprintf(stderr,
+                 "usage: varkel-bench-chart [--reference] [--png FILE] [--paints N] "
+                 "[--only N|zoomed]\n");
     return 2;
 }
 
@@ -112,8 +113,8 @@ int main(int argc, char** argv) {
             Measure("chart", n, ChartViews{}, image, paints, reference);
     constexpr int kZoomed = 65536;
     if (only.empty() || only == "zoomed")
-        Measure("chart zoomed", kZoomed, MiddleTenthViews(MakeChartSamples(kZoomed)), image,
-                paints, reference);
+        Measure("chart zoomed", kZoomed, MiddleTenthViews(MakeChartSamples(kZoomed)), image, paints,
+                reference);
     if (!pngPath.empty() && !image.save(QString::fromLocal8Bit(pngPath.c_str()), "PNG")) {
         std::fprintf(stderr, "varkel-bench-chart: cannot write %s\n", pngPath.c_str());
         return 1;

@@ -14,8 +14,8 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <QWindow>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <chrono>
@@ -145,7 +145,8 @@ int main(int argc, char** argv) {
     view->repaint();
     const double startUp = MsSince(start);
     if (!view->ShownRun() || view->ShownRun()->Count() != bigLines) {
-        std::fprintf(stderr, "varkel-bench-open: the window did not show the %ld lines\n", bigLines);
+        std::fprintf(stderr, "varkel-bench-open: the window did not show the %ld lines\n",
+                     bigLines);
         return 1;
     }
 
@@ -154,9 +155,10 @@ int main(int argc, char** argv) {
         app.Document().OnOpenDocument(QString::fromStdString(big), &error);
         view->repaint();
     });
-    std::printf("open lines=%ld read_ms=%.1f start_to_first_paint_ms=%.1f open_to_first_paint_ms=%.1f "
-                "(median of 3, min %.1f)\n",
-                bigLines, read.median, startUp, reopen.median, reopen.min);
+    std::printf(
+        "open lines=%ld read_ms=%.1f start_to_first_paint_ms=%.1f open_to_first_paint_ms=%.1f "
+        "(median of 3, min %.1f)\n",
+        bigLines, read.median, startUp, reopen.median, reopen.min);
     std::fflush(stdout);
 
     QString error;
@@ -182,10 +184,11 @@ int main(int argc, char** argv) {
         paintOnce();
     }
     const Figures zoomed = Repeat(paints, paintOnce);
-    std::printf("paint lines=%ld view=%dx%d linear_median_ms=%.2f linear_min_ms=%.2f "
-                "log_median_ms=%.2f log_min_ms=%.2f zoomed_median_ms=%.2f zoomed_min_ms=%.2f\n",
-                kWeekLines, view->width(), view->height(), linear.median, linear.min,
-                logarithmic.median, logarithmic.min, zoomed.median, zoomed.min);
+    std::printf(
+        "paint lines=%ld view=%dx%d linear_median_ms=%.2f linear_min_ms=%.2f "
+        "log_median_ms=%.2f log_min_ms=%.2f zoomed_median_ms=%.2f zoomed_min_ms=%.2f\n",
+        kWeekLines, view->width(), view->height(), linear.median, linear.min, logarithmic.median,
+        logarithmic.min, zoomed.median, zoomed.min);
     std::fflush(stdout);
     app.MainFrame()->close();
     return 0;

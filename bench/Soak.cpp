@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
             tick = run.OnTimer();
         }
         if (!tick.reading.Valid()) ++invalid;
-        if (static_cast<long>(tick.file.pending) > pendingMax) pendingMax = static_cast<long>(tick.file.pending);
+        if (static_cast<long>(tick.file.pending) > pendingMax)
+            pendingMax = static_cast<long>(tick.file.pending);
         if (i == 1000) rssEarly = ResidentKiB();
     }
     const double seconds =
@@ -92,10 +93,11 @@ int main(int argc, char** argv) {
         std::ifstream in(path);
         for (std::string line; std::getline(in, line);) ++lines;
     }
-    std::printf("soak readings=%ld file_lines=%ld stored=%d invalid=%ld pending_max=%ld "
-                "us_per_reading=%.1f rss_kib_after_1000=%ld rss_kib_end=%ld\n",
-                readings, lines, store->count, invalid, pendingMax, seconds * 1e6 / readings,
-                rssEarly, rssEnd);
+    std::printf(
+        "soak readings=%ld file_lines=%ld stored=%d invalid=%ld pending_max=%ld "
+        "us_per_reading=%.1f rss_kib_after_1000=%ld rss_kib_end=%ld\n",
+        readings, lines, store->count, invalid, pendingMax, seconds * 1e6 / readings, rssEarly,
+        rssEnd);
     if (argc <= 2) std::filesystem::remove(path);
     return lines == readings ? 0 : 1;
 }

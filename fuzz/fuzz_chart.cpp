@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Series one{};
         one.xType = in.ConsumeIntegralInRange(-2, 14);
         one.yType = in.ConsumeIntegralInRange(-2, 14);
-        one.style = in.ConsumeBool() ? in.ConsumeIntegral<int>() : in.ConsumeIntegralInRange(-1, 15);
+        one.style =
+            in.ConsumeBool() ? in.ConsumeIntegral<int>() : in.ConsumeIntegralInRange(-1, 15);
         one.count = in.ConsumeIntegralInRange(-2, 300);
         one.xStride = in.ConsumeIntegralInRange(0, 4);
         one.yStride = in.ConsumeIntegralInRange(0, 4);

@@ -100,8 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < readingsToTry && !link.PortFailed(); ++i) {
         if (measure) {
             const bool before = state.currentNext;
-            const ReadingOutcome outcome = link.MeasureQuantity(
-                &readings.voltage, &readings.voltagePhase, &readings.current, &readings.currentPhase);
+            const ReadingOutcome outcome =
+                link.MeasureQuantity(&readings.voltage, &readings.voltagePhase, &readings.current,
+                                     &readings.currentPhase);
             // The selector moves on exactly when both queries went out.
             if (!outcome.portFailed && (state.currentNext != before) != outcome.amplitudeValid) {
                 std::abort();

@@ -55,8 +55,8 @@ int FormatTickLabel(char (&szLabel)[kTickLabelSize], double v, double dStep) {
     return std::clamp(n, 0, kTickLabelSize - 1);
 }
 
-int CGraph::CalcAxisTicks(int chAxis, int nMinIntervals, double& dMin, double& dMax,
-                          double& dFirst, double& dLast, double& dStep) {
+int CGraph::CalcAxisTicks(int chAxis, int nMinIntervals, double& dMin, double& dMax, double& dFirst,
+                          double& dLast, double& dStep) {
     const int nIntervals = std::clamp(nMinIntervals, 1, kMaxMinIntervals);
     MakeSteppableRange(dMin, dMax, nIntervals);
     dStep = AxisStep(dMax - dMin, nIntervals);

@@ -3,10 +3,9 @@
 #include <utility>
 
 CGraph::CGraph(CDC* pDC, const CRect& rect)
-    : m_pDC(pDC),
-      m_rect(rect),
-      m_pfnAccessor{GetFloat, GetDouble, GetLongDouble, GetChar, GetUChar, GetShort, GetUShort,
-                    GetInt,   GetUInt,   GetLong,       GetULong, GetIndex, GetIndex} {
+    : m_pDC(pDC), m_rect(rect), m_pfnAccessor{GetFloat, GetDouble, GetLongDouble, GetChar, GetUChar,
+                                              GetShort, GetUShort, GetInt,        GetUInt, GetLong,
+                                              GetULong, GetIndex,  GetIndex} {
     Init();
 }
 

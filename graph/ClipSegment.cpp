@@ -66,14 +66,14 @@ bool NarrowToAxis(VisiblePiece& piece, bool bMoves, double a, double b, double l
 // exactly on its edge along that edge's axis, computed (and kept within the box) along the
 // other.
 void SetEdgePoint(CGraph& chart, double t, Edge edge) {
-    chart.m_dIsectX = edge == Edge::Left    ? chart.m_dXMin
-                      : edge == Edge::Right ? chart.m_dXMax
-                                            : CoordAt(t, chart.m_dPrevX, chart.m_dCurX,
-                                                      chart.m_dXMin, chart.m_dXMax);
+    chart.m_dIsectX = edge == Edge::Left ? chart.m_dXMin
+                      : edge == Edge::Right
+                          ? chart.m_dXMax
+                          : CoordAt(t, chart.m_dPrevX, chart.m_dCurX, chart.m_dXMin, chart.m_dXMax);
     chart.m_dIsectY = edge == Edge::Bottom ? chart.m_dYMin
-                      : edge == Edge::Top  ? chart.m_dYMax
-                                           : CoordAt(t, chart.m_dPrevY, chart.m_dCurY,
-                                                     chart.m_dYMin, chart.m_dYMax);
+                      : edge == Edge::Top
+                          ? chart.m_dYMax
+                          : CoordAt(t, chart.m_dPrevY, chart.m_dCurY, chart.m_dYMin, chart.m_dYMax);
 }
 
 }  // namespace
@@ -130,4 +130,3 @@ BOOL CGraph::ClipSegment(BOOL bLines) {
     m_bPrevInside = m_bCurInside;
     return bResult;
 }
-

@@ -25,8 +25,10 @@ BOOL CGraph::DrawAxes() {
     const CRect& R = m_rect;
     const double s = m_dScale;
     // (int) truncation, kept within the text size limit whatever scale a caller sets.
-    const int nLabelHeight = std::clamp(TruncToPixel(12 * s + 0.5), -kMaxTextExtent, kMaxTextExtent);
-    const int nTitleHeight = std::clamp(TruncToPixel(15 * s + 0.5), -kMaxTextExtent, kMaxTextExtent);
+    const int nLabelHeight =
+        std::clamp(TruncToPixel(12 * s + 0.5), -kMaxTextExtent, kMaxTextExtent);
+    const int nTitleHeight =
+        std::clamp(TruncToPixel(15 * s + 0.5), -kMaxTextExtent, kMaxTextExtent);
 
     CRect F;
     CRect A = R;
@@ -37,8 +39,10 @@ BOOL CGraph::DrawAxes() {
 
         // Bounds beyond kAxisLimit would widen to infinity; CalcAxisTicks clamps and then
         // widens those.
-        if (m_dXMax == m_dXMin && std::fabs(m_dXMin) <= kAxisLimit) WidenEmptyRange(m_dXMin, m_dXMax);
-        if (m_dYMax == m_dYMin && std::fabs(m_dYMin) <= kAxisLimit) WidenEmptyRange(m_dYMin, m_dYMax);
+        if (m_dXMax == m_dXMin && std::fabs(m_dXMin) <= kAxisLimit)
+            WidenEmptyRange(m_dXMin, m_dXMax);
+        if (m_dYMax == m_dYMin && std::fabs(m_dYMin) <= kAxisLimit)
+            WidenEmptyRange(m_dYMin, m_dYMax);
 
         if (!m_strXTitle.empty()) A.bottom -= nTitleHeight;
         if (!m_strYTitle.empty()) A.left += nTitleHeight;

@@ -10,8 +10,9 @@ namespace {
 template <typename T>
 double ReadElement(const void* pData, int nIndex) {
     T value;
-    std::memcpy(&value, static_cast<const unsigned char*>(pData) +
-                            static_cast<std::ptrdiff_t>(nIndex) * static_cast<std::ptrdiff_t>(sizeof(T)),
+    std::memcpy(&value,
+                static_cast<const unsigned char*>(pData) +
+                    static_cast<std::ptrdiff_t>(nIndex) * static_cast<std::ptrdiff_t>(sizeof(T)),
                 sizeof(T));
     return static_cast<double>(value);
 }
@@ -25,7 +26,9 @@ double GetLongDouble(const void* pData, int nIndex) { return ReadElement<double>
 double GetChar(const void* pData, int nIndex) { return ReadElement<std::int8_t>(pData, nIndex); }
 double GetUChar(const void* pData, int nIndex) { return ReadElement<std::uint8_t>(pData, nIndex); }
 double GetShort(const void* pData, int nIndex) { return ReadElement<std::int16_t>(pData, nIndex); }
-double GetUShort(const void* pData, int nIndex) { return ReadElement<std::uint16_t>(pData, nIndex); }
+double GetUShort(const void* pData, int nIndex) {
+    return ReadElement<std::uint16_t>(pData, nIndex);
+}
 double GetInt(const void* pData, int nIndex) { return ReadElement<std::int32_t>(pData, nIndex); }
 double GetUInt(const void* pData, int nIndex) { return ReadElement<std::uint32_t>(pData, nIndex); }
 // The chart's long is 32 bits wide on every platform, whatever this compiler's long.

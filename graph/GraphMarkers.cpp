@@ -32,8 +32,8 @@ void DrawCrossMarker(CDC* pDC, int x, int y) {
 
 GraphMarkerFn MarkerForStyle(int nStyle) {
     static constexpr GraphMarkerFn kMarkers[8] = {
-        DrawPixelMarker,   DrawCircleMarker, DrawSquareMarker, DrawDiamondMarker,
-        DrawCrossMarker,   DrawPixelMarker,  DrawPixelMarker,  DrawPixelMarker,
+        DrawPixelMarker, DrawCircleMarker, DrawSquareMarker, DrawDiamondMarker,
+        DrawCrossMarker, DrawPixelMarker,  DrawPixelMarker,  DrawPixelMarker,
     };
     return kMarkers[nStyle & 7];
 }

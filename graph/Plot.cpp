@@ -101,10 +101,14 @@ void CGraph::AutoRange() {
                     bFound = true;
                     continue;
                 }
-                if (x < dXMin) dXMin = x;
-                else if (x > dXMax) dXMax = x;
-                if (y < dYMin) dYMin = y;
-                else if (y > dYMax) dYMax = y;
+                if (x < dXMin)
+                    dXMin = x;
+                else if (x > dXMax)
+                    dXMax = x;
+                if (y < dYMin)
+                    dYMin = y;
+                else if (y > dYMax)
+                    dYMax = y;
             }
         }
     }

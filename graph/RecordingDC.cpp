@@ -186,7 +186,8 @@ HBRUSH RecordingDC::SelectObject(HBRUSH brush) {
 BOOL RecordingDC::PaintRgn(HRGN region) {
     Record("PaintRgn", {region.id});
     if (!FindLive(region)) {
-        m_faults.push_back("PaintRgn(" + std::to_string(region.id) + "): unknown or deleted region");
+        m_faults.push_back("PaintRgn(" + std::to_string(region.id) +
+                           "): unknown or deleted region");
         return FALSE;
     }
     return TRUE;

@@ -30,9 +30,9 @@ struct RecordedCall {
 // One object the surface created.
 struct RecordedObject {
     HGDIOBJ handle;
-    LOGFONT font;           // fonts only
-    COLORREF colour = 0;    // pens and brushes
-    CRect rect;             // regions only
+    LOGFONT font;         // fonts only
+    COLORREF colour = 0;  // pens and brushes
+    CRect rect;           // regions only
     bool deleted = false;
 };
 

@@ -189,10 +189,9 @@ void DataFile::Release() {
     m_bGuarding = false;
 }
 
-DataFile::Status DataFile::AppendDataLine(const char* path, double elapsedSeconds,
-                                          double voltage, double voltagePhase, double current,
-                                          double currentPhase, double impedance,
-                                          double impedancePhase) {
+DataFile::Status DataFile::AppendDataLine(const char* path, double elapsedSeconds, double voltage,
+                                          double voltagePhase, double current, double currentPhase,
+                                          double impedance, double impedancePhase) {
     m_pending.push_back({path, FormatDataLine(elapsedSeconds, voltage, voltagePhase, current,
                                               currentPhase, impedance, impedancePhase)});
     return WritePending();
@@ -218,7 +217,8 @@ DataFile::Status DataFile::WritePending() {
         DataFileResult result{false, {}};
         if (!failed.count(path)) result = AppendLines(path, batch.data(), batch.size());
         if (result.ok) {
-            if (path == m_strCreatedPath) m_nLinesWrittenToCreated += static_cast<std::int64_t>(batch.size());
+            if (path == m_strCreatedPath)
+                m_nLinesWrittenToCreated += static_cast<std::int64_t>(batch.size());
         } else {
             if (!result.error.empty()) status.error = result.error;
             failed.insert(path);

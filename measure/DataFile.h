@@ -42,9 +42,9 @@ public:
     DataFile& operator=(const DataFile&) = delete;
 
     struct Status {
-        bool wroteAll = false;       // every line so far is on disk
-        std::size_t pending = 0;     // lines kept in memory, waiting for the file
-        std::string error;           // why the last attempt failed, empty when none did
+        bool wroteAll = false;    // every line so far is on disk
+        std::size_t pending = 0;  // lines kept in memory, waiting for the file
+        std::string error;        // why the last attempt failed, empty when none did
     };
 
     // Creates path empty for a new run (as CreateDataFile) and from then on guards it
@@ -79,6 +79,6 @@ private:
     std::deque<Line> m_pending;
     std::string m_strCreatedPath;  // the file of the last Create
     std::int64_t m_nLinesWrittenToCreated = 0;
-    bool m_bGuarding = false;      // between Create and Release
-    int m_nTrackedFd = -1;         // read handle on the file last written to, -1 when none
+    bool m_bGuarding = false;  // between Create and Release
+    int m_nTrackedFd = -1;     // read handle on the file last written to, -1 when none
 };

@@ -80,10 +80,10 @@ public:
         ++m_scan.errorLine;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         DataRow row{};
-        const std::string problem =
-            line.size() > kMaxLineBytes
-                ? "longer than " + std::to_string(kMaxLineBytes) + " bytes; every line holds seven numbers"
-                : ParseLine(line, &row);
+        const std::string problem = line.size() > kMaxLineBytes
+                                        ? "longer than " + std::to_string(kMaxLineBytes) +
+                                              " bytes; every line holds seven numbers"
+                                        : ParseLine(line, &row);
         if (!problem.empty()) {
             m_scan.error = "line " + std::to_string(m_scan.errorLine) + ": " + problem;
             return false;

@@ -118,8 +118,8 @@ TickResult MeasurementRun::OnTimer() {
     }
 
     Readings& r = m_readings;
-    result.reading = m_link.MeasureQuantity(&r.voltage, &r.voltagePhase, &r.current,
-                                            &r.currentPhase);
+    result.reading =
+        m_link.MeasureQuantity(&r.voltage, &r.voltagePhase, &r.current, &r.currentPhase);
     if (result.reading.portFailed) {
         // Nothing from this attempt is recorded; the run waits for the device.
         EnterWaiting(result);
@@ -151,8 +151,8 @@ void MeasurementRun::RecordReading(TickResult& result) {
     result.storeFull = !result.sampleStored;
     result.fileTouched = true;
     result.file = m_dataFile.AppendDataLine(m_strDataFile.c_str(), r.elapsedSeconds, r.voltage,
-                                            r.voltagePhase, r.current, r.currentPhase,
-                                            r.impedance, r.impedancePhase);
+                                            r.voltagePhase, r.current, r.currentPhase, r.impedance,
+                                            r.impedancePhase);
     m_lastFileStatus = result.file;
 }
 
@@ -239,7 +239,8 @@ void MeasurementRun::WriteRecord() {
         m_record.outages.push_back({outage.lostUtcMs, outage.backUtcMs});
     }
     std::string problem;
-    m_strRecordProblem = WriteRunRecord(m_strDataFile, m_record, &problem) ? std::string() : problem;
+    m_strRecordProblem =
+        WriteRunRecord(m_strDataFile, m_record, &problem) ? std::string() : problem;
 }
 
 int MeasurementRun::SecondsToNextReading() const {

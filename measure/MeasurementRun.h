@@ -23,9 +23,9 @@
 // the run record).
 struct Outage {
     long long lostMs = 0;
-    long long backMs = -1;              // -1 while the device is still gone
-    std::int64_t missedReadings = 0;    // due readings that could not be taken meanwhile,
-                                        // the one that found the device gone included
+    long long backMs = -1;            // -1 while the device is still gone
+    std::int64_t missedReadings = 0;  // due readings that could not be taken meanwhile,
+                                      // the one that found the device gone included
     long long lostUtcMs = 0;
     long long backUtcMs = -1;
 };
@@ -35,18 +35,18 @@ enum class RunEnd { Stopped, Signal, ReadingsDone, WindowClosed };
 
 // What one tick did, for the window's status bar or the command line's output.
 struct TickResult {
-    bool readingTaken = false;   // a reading was due and was attempted (also while waiting)
-    ReadingOutcome reading;      // its outcome when one was taken
-    bool sampleStored = false;   // a sample went into the store
-    bool storeFull = false;      // the store refused the sample (the file still got its line)
-    bool fileTouched = false;    // the data file was written to or retried: see file
-    DataFile::Status file;       // the data file after this tick
-    bool deviceLost = false;     // the port failed in this tick; the run now waits for it
-    bool deviceBack = false;     // the port opened again in this tick; see outage
+    bool readingTaken = false;      // a reading was due and was attempted (also while waiting)
+    ReadingOutcome reading;         // its outcome when one was taken
+    bool sampleStored = false;      // a sample went into the store
+    bool storeFull = false;         // the store refused the sample (the file still got its line)
+    bool fileTouched = false;       // the data file was written to or retried: see file
+    DataFile::Status file;          // the data file after this tick
+    bool deviceLost = false;        // the port failed in this tick; the run now waits for it
+    bool deviceBack = false;        // the port opened again in this tick; see outage
     bool waitingForDevice = false;  // after this tick the run still waits for its device
-    std::string deviceProblem;   // why the device was lost, or why it did not open again
-    Outage outage;               // the outage just ended (deviceBack) or going on
-    std::string recordProblem;   // the run record could not be written in this tick
+    std::string deviceProblem;      // why the device was lost, or why it did not open again
+    Outage outage;                  // the outage just ended (deviceBack) or going on
+    std::string recordProblem;      // the run record could not be written in this tick
 };
 
 class MeasurementRun {
@@ -54,7 +54,7 @@ public:
     // Why the last Begin failed.
     enum class BeginFailure {
         None,
-        PortNotOpened,     // the device could not be opened
+        PortNotOpened,        // the device could not be opened
         AmplifierNotReached,  // it opened, but "LOCL 1\r" could not be sent
     };
 

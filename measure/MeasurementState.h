@@ -7,12 +7,12 @@
 #include "SerialPort.h"
 
 struct MeasurementState {
-    int measuring = 0;                   // 1 while a run is going on
-    std::unique_ptr<SerialPort> port;    // the open port while measuring, else null
-    int ticksPerReading = 0;             // sampling interval in seconds (one tick a second)
-    int tickCount = 0;                   // ticks since the last reading or the run's start
-    bool currentNext = false;            // next reading: false the voltage, true the current
-    double startTime = 0.0;              // the run's time zero, seconds on the clock
+    int measuring = 0;                 // 1 while a run is going on
+    std::unique_ptr<SerialPort> port;  // the open port while measuring, else null
+    int ticksPerReading = 0;           // sampling interval in seconds (one tick a second)
+    int tickCount = 0;                 // ticks since the last reading or the run's start
+    bool currentNext = false;          // next reading: false the voltage, true the current
+    double startTime = 0.0;            // the run's time zero, seconds on the clock
 };
 
 // Latest values. They carry over from one run into the next; each reading overwrites only
@@ -23,6 +23,6 @@ struct Readings {
     double voltagePhase = 0.0;    // amplifier's phase unit
     double current = 0.0;         // A, never below 1e-6 after a reading
     double currentPhase = 0.0;
-    double impedance = 0.0;       // ohm
+    double impedance = 0.0;  // ohm
     double impedancePhase = 0.0;
 };

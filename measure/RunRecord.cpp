@@ -21,7 +21,9 @@ nlohmann::json UtcOrNull(long long utcMs) {
     return utcMs < 0 ? nlohmann::json(nullptr) : nlohmann::json(FormatUtc(utcMs));
 }
 
-std::string Reason(const std::string& path, int error) { return path + ": " + std::strerror(error); }
+std::string Reason(const std::string& path, int error) {
+    return path + ": " + std::strerror(error);
+}
 
 bool SyncFolder(const std::filesystem::path& file) {
 #ifdef _WIN32
@@ -54,11 +56,16 @@ std::string FormatRunRecord(const RunRecord& record) {
     json["simulated"] = record.simulated;
     json["columns"] = nlohmann::ordered_json::array();
     const std::pair<const char*, const char*> columns[] = {
-        {"time", "s"},           {"voltage", "V"},   {"voltage_phase", "deg"},
-        {"current", "A"},        {"current_phase", "deg"}, {"impedance", "ohm"},
+        {"time", "s"},
+        {"voltage", "V"},
+        {"voltage_phase", "deg"},
+        {"current", "A"},
+        {"current_phase", "deg"},
+        {"impedance", "ohm"},
         {"impedance_phase", "deg"},
     };
-    for (const auto& [name, unit] : columns) json["columns"].push_back({{"name", name}, {"unit", unit}});
+    for (const auto& [name, unit] : columns)
+        json["columns"].push_back({{"name", name}, {"unit", unit}});
     json["readings_attempted"] = record.readingsAttempted;
     json["lines_written"] = record.linesWritten;
     json["lines_waiting"] = record.linesWaiting;

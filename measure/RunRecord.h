@@ -28,7 +28,7 @@ struct RunRecord {
     std::int64_t linesWritten = 0;
     std::int64_t linesWaiting = 0;
     std::vector<Outage> outages;
-    long long endedUtcMs = -1;   // -1 while running
+    long long endedUtcMs = -1;  // -1 while running
     std::string endReason = "running";
 };
 

@@ -10,8 +10,8 @@
 #include "PortMap.h"
 
 namespace {
-constexpr double kVoltageScale = 0.1;    // volts per unit of the voltage channel's reply
-constexpr double kCurrentScale = 0.0001; // amperes per unit of the current channel's reply
+constexpr double kVoltageScale = 0.1;     // volts per unit of the voltage channel's reply
+constexpr double kCurrentScale = 0.0001;  // amperes per unit of the current channel's reply
 // A reply quoted in a message: enough to recognise it, short enough for the status bar.
 constexpr std::size_t kQuotedReplyChars = 40;
 
@@ -181,7 +181,7 @@ SerialLink::Answer SerialLink::Ask(const char* command, char* reply, double* val
     DiscardInput();
     const long long deadline = m_clock.Milliseconds() + kReplyLimitMs;
     const SerialWrite sent = m_bPortFailed ? SerialWrite::Failed : WriteString(command);
-    const ReplyEnd end = sent == SerialWrite::Failed ? ReplyEnd::PortFailed
+    const ReplyEnd end = sent == SerialWrite::Failed     ? ReplyEnd::PortFailed
                          : sent == SerialWrite::TimedOut ? ReplyEnd::TimedOut
                                                          : ReadLine(reply, deadline);
     if (end == ReplyEnd::PortFailed) {
@@ -198,8 +198,8 @@ SerialLink::Answer SerialLink::Ask(const char* command, char* reply, double* val
         switch (end) {
             case ReplyEnd::PortFailed:  // handled above
             case ReplyEnd::TimedOut:
-                problem = reply[0] ? "its reply \"" + Printable(reply) + "\" broke off"
-                                   : "no reply came";
+                problem =
+                    reply[0] ? "its reply \"" + Printable(reply) + "\" broke off" : "no reply came";
                 break;
             case ReplyEnd::TooSlow:
                 problem = "its reply did not end within " + std::to_string(kReplyLimitMs) +
@@ -219,17 +219,17 @@ SerialLink::Answer SerialLink::Ask(const char* command, char* reply, double* val
     return answer;
 }
 
-ReadingOutcome SerialLink::MeasureQuantity(double* voltage, double* voltagePhase,
-                                           double* current, double* currentPhase) {
+ReadingOutcome SerialLink::MeasureQuantity(double* voltage, double* voltagePhase, double* current,
+                                           double* currentPhase) {
     ReadingOutcome outcome;
     const double elapsed = m_clock.Milliseconds() * kSecondsPerMillisecond - m_state.startTime;
     const bool readingCurrent = m_state.currentNext;
     char reply[kReplyBufferBytes];
 
     double amplitude = 0.0;
-    outcome.amplitudeValid = Ask("OUTP ? 3\r", reply, &amplitude,
-                                 readingCurrent ? "current amplitude" : "voltage amplitude",
-                                 outcome) == Answer::Number;
+    outcome.amplitudeValid =
+        Ask("OUTP ? 3\r", reply, &amplitude,
+            readingCurrent ? "current amplitude" : "voltage amplitude", outcome) == Answer::Number;
     // A failed amplitude ends the reading here: asking for the phase now could read the
     // amplitude's late reply as the phase. The next reading drops whatever arrives late,
     // and, with no switch, asks for the same quantity again.

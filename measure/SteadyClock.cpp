@@ -13,11 +13,8 @@ long long NowNs() {
 
 SteadyClock::SteadyClock() : m_nStartNs(NowNs()) {}
 
-long long SteadyClock::Milliseconds() {
-    return (NowNs() - m_nStartNs) / 1000000;
-}
+long long SteadyClock::Milliseconds() { return (NowNs() - m_nStartNs) / 1000000; }
 
 void SteadyClock::Sleep(int ms) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
-

@@ -105,7 +105,8 @@ QPainter* CImageDC::TextPainter() {
     return m_pPainter.get();
 }
 
-void CImageDC::DrawTextBox(QPainter& painter, int x, int y, const QString& text, const QRect* clip) {
+void CImageDC::DrawTextBox(QPainter& painter, int x, int y, const QString& text,
+                           const QRect* clip) {
     // Text this far out cannot reach an image, and the painter's fixed-point coordinates
     // would not hold it.
     constexpr int kFarAway = 1 << 22;
@@ -118,11 +119,12 @@ void CImageDC::DrawTextBox(QPainter& painter, int x, int y, const QString& text,
     // Glyphs may reach past their advance box (bearings, accents): the canvas forgets what
     // it knew about a generous box around the text.
     const int margin = font.height;
-    QRect touched = transform.mapRect(QRect(-margin, -margin, width + 2 * margin, font.height + 2 * margin));
+    QRect touched =
+        transform.mapRect(QRect(-margin, -margin, width + 2 * margin, font.height + 2 * margin));
     if (clip) touched &= *clip;
     if (touched.isEmpty()) return;
     m_canvas.PrepareForForeignWrites(touched.left(), touched.top(), touched.right() + 1,
-                                       touched.bottom() + 1);
+                                     touched.bottom() + 1);
     painter.setTransform(transform);
     if (m_nBkMode == OPAQUE) painter.fillRect(0, 0, width, font.height, ToQColor(m_crBk));
     painter.setFont(font.font);
@@ -152,8 +154,10 @@ int CImageDC::DrawText(const char* text, int n, const CRect& rect, unsigned form
     static constexpr std::int64_t kLimit = 1 << 24;
     auto clamp = [](std::int64_t v) { return static_cast<int>(std::clamp(v, -kLimit, kLimit)); };
     const std::int64_t left = rect.left, top = rect.top;
-    const std::int64_t width = std::int64_t{rect.right} - left, height = std::int64_t{rect.bottom} - top;
-    const QRect clip(QPoint(clamp(left), clamp(top)), QPoint(clamp(rect.right) - 1, clamp(rect.bottom) - 1));
+    const std::int64_t width = std::int64_t{rect.right} - left,
+                       height = std::int64_t{rect.bottom} - top;
+    const QRect clip(QPoint(clamp(left), clamp(top)),
+                     QPoint(clamp(rect.right) - 1, clamp(rect.bottom) - 1));
     QPainter* painter = clip.isEmpty() ? nullptr : TextPainter();
     if (painter) {
         painter->resetTransform();
@@ -229,14 +233,12 @@ BOOL CImageDC::PaintRgn(HRGN region) {
 
 BOOL CImageDC::DeleteObject(HGDIOBJ object) {
     switch (object.kind) {
-        case GdiKind::Pen:
-            return object.id != m_hPen.id && m_pens.Remove(object.id) ? TRUE : FALSE;
+        case GdiKind::Pen: return object.id != m_hPen.id && m_pens.Remove(object.id) ? TRUE : FALSE;
         case GdiKind::Brush:
             return object.id != m_hBrush.id && m_brushes.Remove(object.id) ? TRUE : FALSE;
         case GdiKind::Font:
             return object.id != m_hFont.id && m_fonts.Remove(object.id) ? TRUE : FALSE;
-        case GdiKind::Region:
-            return m_regions.Remove(object.id) ? TRUE : FALSE;
+        case GdiKind::Region: return m_regions.Remove(object.id) ? TRUE : FALSE;
     }
     return FALSE;
 }

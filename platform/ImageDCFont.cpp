@@ -83,14 +83,18 @@ std::shared_ptr<const ImageDCFont> ResolveImageDCFont(const LOGFONT& request) {
     static std::mutex mutex;
     static std::map<FontKey, std::shared_ptr<const ImageDCFont>> cache;
     const int escapement = request.lfEscapement % 3600;
-    const FontKey key{request.lfHeight,     escapement,           request.lfWeight,
-                      request.lfItalic,     request.lfUnderline * 2 + request.lfStrikeOut,
-                      request.lfPitchAndFamily, FaceName(request)};
+    const FontKey key{request.lfHeight,
+                      escapement,
+                      request.lfWeight,
+                      request.lfItalic,
+                      request.lfUnderline * 2 + request.lfStrikeOut,
+                      request.lfPitchAndFamily,
+                      FaceName(request)};
     const std::lock_guard lock(mutex);
     auto found = cache.find(key);
     if (found != cache.end()) return found->second;
-    auto font = std::make_shared<const ImageDCFont>(MakeFont(request), escapement,
-                                                    RequestedCell(request));
+    auto font =
+        std::make_shared<const ImageDCFont>(MakeFont(request), escapement, RequestedCell(request));
     constexpr std::size_t kMaxCached = 256;  // a program uses a handful; never grow unbounded
     if (cache.size() >= kMaxCached) cache.clear();
     cache.emplace(key, font);

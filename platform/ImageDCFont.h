@@ -16,8 +16,8 @@
 struct ImageDCFont {
     QFont font;
     QFontMetrics metrics;
-    int ascent = 0;  // baseline below the top of the cell, pixels
-    int height = 0;  // cell height, pixels
+    int ascent = 0;      // baseline below the top of the cell, pixels
+    int height = 0;      // cell height, pixels
     int escapement = 0;  // tenths of a degree, counter-clockwise
 
     // A cell of cellHeight pixels, or the font's own (ascent + descent) when that is taller;

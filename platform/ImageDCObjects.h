@@ -44,7 +44,9 @@ public:
         const auto& slot = m_slots[static_cast<std::size_t>(id) - 1];
         return slot ? &slot->object : nullptr;
     }
-    bool IsStock(int id) const { return Find(id) && m_slots[static_cast<std::size_t>(id) - 1]->stock; }
+    bool IsStock(int id) const {
+        return Find(id) && m_slots[static_cast<std::size_t>(id) - 1]->stock;
+    }
     // Releases a non-stock object; false when there is none or it is stock.
     bool Remove(int id) {
         if (!Find(id) || IsStock(id)) return false;

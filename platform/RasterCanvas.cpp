@@ -259,7 +259,9 @@ void RasterCanvas::Block(i64 left, i64 top, i64 right, i64 bottom, std::uint32_t
     bool known = true;
     for (i64 x = left; x < right && known; ++x) {
         const KnownRun* runs = m_known[static_cast<std::size_t>(x)].runs;
-        auto covers = [&](const KnownRun& k) { return k.pixel == pixel && k.top <= t && k.bottom >= b; };
+        auto covers = [&](const KnownRun& k) {
+            return k.pixel == pixel && k.top <= t && k.bottom >= b;
+        };
         known = covers(runs[0]) || covers(runs[1]);
     }
     if (known) return;

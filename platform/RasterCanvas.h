@@ -143,9 +143,9 @@ private:
     // A 3 x 3 square fits when left < m_uSmallLeftEnd and top < m_uSmallTopEnd.
     unsigned m_uSmallLeftEnd = 0;
     unsigned m_uSmallTopEnd = 0;
-    std::vector<KnownColumn> m_known;  // one per column, used only with shortcuts
-    std::vector<HeldColumn> m_held;    // one per column, used only with shortcuts
-    std::size_t m_nHeldWords = 0;      // words per column in m_heldRows, one spare at the end
+    std::vector<KnownColumn> m_known;       // one per column, used only with shortcuts
+    std::vector<HeldColumn> m_held;         // one per column, used only with shortcuts
+    std::size_t m_nHeldWords = 0;           // words per column in m_heldRows, one spare at the end
     std::vector<std::uint64_t> m_heldRows;  // bit r of a column's words: row r is held
     // The columns that hold rows, oldest first from m_nHeldHead on; at most
     // kMaxHeldColumns of them.

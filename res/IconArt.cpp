@@ -44,8 +44,8 @@ int PaletteIndex(char c) {
 }
 
 QList<QRgb> ToolbarPalette() {
-    QList<QRgb> palette = {qRgba(192, 192, 192, 0), qRgb(0, 0, 0),     qRgb(0, 128, 0),
-                           qRgb(192, 0, 0),         qRgb(0, 0, 160),   qRgb(255, 255, 255)};
+    QList<QRgb> palette = {qRgba(192, 192, 192, 0), qRgb(0, 0, 0),   qRgb(0, 128, 0),
+                           qRgb(192, 0, 0),         qRgb(0, 0, 160), qRgb(255, 255, 255)};
     while (palette.size() < 16) palette.append(qRgb(128, 128, 128));
     return palette;
 }
@@ -53,7 +53,8 @@ QList<QRgb> ToolbarPalette() {
 }  // namespace
 
 QImage ToolbarBitmap() {
-    QImage bitmap(kToolbarImageWidth * kToolbarImages, kToolbarImageHeight, QImage::Format_Indexed8);
+    QImage bitmap(kToolbarImageWidth * kToolbarImages, kToolbarImageHeight,
+                  QImage::Format_Indexed8);
     bitmap.setColorTable(ToolbarPalette());
     const std::array<const std::array<const char*, kToolbarImageHeight>*, kToolbarImages> images = {
         &kStart, &kStop, &kAbout};
@@ -104,6 +105,7 @@ QImage DrawApplicationIcon(int size) {
 
 QIcon ApplicationIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48, 256}) icon.addPixmap(QPixmap::fromImage(DrawApplicationIcon(size)));
+    for (int size : {16, 32, 48, 256})
+        icon.addPixmap(QPixmap::fromImage(DrawApplicationIcon(size)));
     return icon;
 }

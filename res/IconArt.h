@@ -5,9 +5,9 @@
 class QIcon;
 class QImage;
 
-constexpr int kToolbarImageWidth = 16;   // one button image
+constexpr int kToolbarImageWidth = 16;  // one button image
 constexpr int kToolbarImageHeight = 15;
-constexpr int kToolbarImages = 3;        // Start, Stop, About, side by side in this order
+constexpr int kToolbarImages = 3;  // Start, Stop, About, side by side in this order
 
 // The application icon at size x size pixels (ARGB, transparent outside the card).
 QImage DrawApplicationIcon(int size);

@@ -18,6 +18,8 @@ packages=(
   # man-db and groff-base render the manual pages; appstream and desktop-file-utils check
   # the metainfo and the desktop entry
   dpkg-dev file man-db groff-base appstream desktop-file-utils
+  # the layout check of CI (scripts/check-format.sh)
+  clang-format
 )
 case "${1:-}" in
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;

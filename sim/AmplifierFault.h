@@ -8,16 +8,16 @@
 #include <string_view>
 
 enum class FaultMode {
-    None,      // answers every query with a number
-    Silent,    // never replies
-    Garbage,   // replies a line that holds no number: "ERR?\r"
+    None,        // answers every query with a number
+    Silent,      // never replies
+    Garbage,     // replies a line that holds no number: "ERR?\r"
     NotANumber,  // replies "nan\r"
-    Infinite,  // replies "inf\r"
-    Overlong,  // replies kOverlongReplyBytes letters and digits, then "\r"
-    Slow,      // replies correctly, but only after delayMs
-    Hangup,    // the device vanishes: the first byte after the good readings is its last
-    Trickle,   // replies kTrickleReplyBytes digits, one every delayMs (250 by default),
-               // and never ends the line
+    Infinite,    // replies "inf\r"
+    Overlong,    // replies kOverlongReplyBytes letters and digits, then "\r"
+    Slow,        // replies correctly, but only after delayMs
+    Hangup,      // the device vanishes: the first byte after the good readings is its last
+    Trickle,     // replies kTrickleReplyBytes digits, one every delayMs (250 by default),
+                 // and never ends the line
 };
 
 struct AmplifierFault {

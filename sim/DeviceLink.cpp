@@ -1,9 +1,9 @@
 #include "DeviceLink.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 bool DeviceLink::PointAt(const std::string& target) {
     // A new link beside the old one, renamed over it: a client never finds the path missing

@@ -1,11 +1,11 @@
 #include "PseudoTerminal.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 bool PseudoTerminal::Fail(const char* step) {
     m_strError = std::string(step) + ": " + std::strerror(errno);

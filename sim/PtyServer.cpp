@@ -1,13 +1,13 @@
 #include "PtyServer.h"
 
+#include <poll.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <poll.h>
 #include <string>
-#include <unistd.h>
 
 #include "DeviceLink.h"
 #include "PseudoTerminal.h"
@@ -23,20 +23,23 @@ struct ScheduledReply {
 };
 
 int MillisecondsUntil(SteadyTime due) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        due - std::chrono::steady_clock::now());
     return left.count() < 0 ? 0 : static_cast<int>(left.count()) + 1;
 }
 }  // namespace
 
 PtyServer::PtyServer(PseudoTerminal& terminal, SimulatedAmplifier& amplifier, WireLog* log,
                      int controlFd, DeviceLink* link)
-    : m_terminal(terminal), m_amplifier(amplifier), m_pLog(log), m_nControlFd(controlFd), m_pLink(link) {}
+    : m_terminal(terminal),
+      m_amplifier(amplifier),
+      m_pLog(log),
+      m_nControlFd(controlFd),
+      m_pLink(link) {}
 
 bool PtyServer::Handle(char request, int* status) {
     switch (static_cast<ServerRequest>(request)) {
-        case ServerRequest::Stop:
-            *status = 0;
-            return false;
+        case ServerRequest::Stop: *status = 0; return false;
         case ServerRequest::Unplug:
             if (!m_terminal.IsOpen()) return true;
             m_terminal.Close();
@@ -119,7 +122,9 @@ int PtyServer::Run() {
             return 1;
         }
         if (got == 0) continue;
-        if (m_pLog) m_pLog->Received(std::string(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(got)));
+        if (m_pLog)
+            m_pLog->Received(
+                std::string(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(got)));
 
         for (ssize_t i = 0; i < got && !m_amplifier.HungUp(); ++i) {
             const auto arrived = std::chrono::steady_clock::now();

@@ -20,8 +20,8 @@ class PtyServer {
 public:
     // log and link may be null. The server returns once controlFd asks it to stop, reads
     // end-of-file or fails.
-    PtyServer(PseudoTerminal& terminal, SimulatedAmplifier& amplifier, WireLog* log,
-              int controlFd, DeviceLink* link = nullptr);
+    PtyServer(PseudoTerminal& terminal, SimulatedAmplifier& amplifier, WireLog* log, int controlFd,
+              DeviceLink* link = nullptr);
 
     // Serves until stopped. Returns 0 when stopped, 1 after an unexpected system error,
     // which it reports on stderr.

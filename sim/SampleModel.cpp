@@ -10,7 +10,8 @@ std::complex<double> SampleModel::Impedance(double seconds) const {
     const SampleParameters& p = m_parameters;
     const double rp = p.parallelOhms * (1.0 + p.parallelDriftPerHour * seconds / 3600.0);
     const double omega = 2.0 * std::numbers::pi * p.frequencyHz;
-    const std::complex<double> parallel = rp / std::complex<double>(1.0, omega * rp * p.capacitanceFarads);
+    const std::complex<double> parallel =
+        rp / std::complex<double>(1.0, omega * rp * p.capacitanceFarads);
     return p.seriesOhms + parallel;
 }
 

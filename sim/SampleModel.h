@@ -9,14 +9,14 @@
 #include <random>
 
 struct SampleParameters {
-    double seriesOhms = 1.0e3;          // Rs
-    double parallelOhms = 1.0e5;        // Rp at time 0
-    double parallelDriftPerHour = 0.03; // Rp grows by this fraction of itself per hour
-    double capacitanceFarads = 1.0e-9;  // C, parallel to Rp
-    double frequencyHz = 1.0e3;         // drive frequency
-    double sourceVolts = 0.1;           // drive amplitude, applied across the sample
-    double relativeNoise = 1.0e-4;      // standard deviation of amplitudes, as a fraction
-    double phaseNoiseDegrees = 0.01;    // standard deviation of phases
+    double seriesOhms = 1.0e3;           // Rs
+    double parallelOhms = 1.0e5;         // Rp at time 0
+    double parallelDriftPerHour = 0.03;  // Rp grows by this fraction of itself per hour
+    double capacitanceFarads = 1.0e-9;   // C, parallel to Rp
+    double frequencyHz = 1.0e3;          // drive frequency
+    double sourceVolts = 0.1;            // drive amplitude, applied across the sample
+    double relativeNoise = 1.0e-4;       // standard deviation of amplitudes, as a fraction
+    double phaseNoiseDegrees = 0.01;     // standard deviation of phases
 };
 
 // An observed sine: amplitude in volts or amperes, phase in degrees against the source.

@@ -28,9 +28,9 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
             options.help = true;
             continue;
         }
-        const bool takesValue =
-            arg == "--fault" || arg == "--fault-after" || arg == "--delay-ms" || arg == "--seed" ||
-            arg == "--log" || arg == "--link" || arg == "--line-end";
+        const bool takesValue = arg == "--fault" || arg == "--fault-after" || arg == "--delay-ms" ||
+                                arg == "--seed" || arg == "--log" || arg == "--link" ||
+                                arg == "--line-end";
         if (!takesValue) {
             result.error = "unknown option " + arg;
             return result;

@@ -10,8 +10,8 @@
 struct SimOptions {
     AmplifierFault fault;
     std::uint64_t seed = 1;
-    std::string logPath;  // empty: no log
-    std::string linkPath; // empty: no stable link to the terminal
+    std::string logPath;         // empty: no log
+    std::string linkPath;        // empty: no stable link to the terminal
     std::string lineEnd = "\r";  // how replies end
     bool help = false;
 };

@@ -9,7 +9,8 @@ constexpr char kReturn = '\r';
 
 std::string FormatReplyNumber(double value) {
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
     std::string reply(text, result.ptr);
     reply.push_back(kReturn);
     return reply;
@@ -79,34 +80,28 @@ AmplifierReply SimulatedAmplifier::Answer(double value) const {
     number.pop_back();
     if (!FaultActive()) return {number + m_strLineEnd, 0};
     switch (m_fault.mode) {
-    case FaultMode::Silent:
-        return {};
-    case FaultMode::Garbage:
-        return {"ERR?\r", 0};
-    case FaultMode::NotANumber:
-        return {"nan\r", 0};
-    case FaultMode::Infinite:
-        return {"inf\r", 0};
-    case FaultMode::Overlong: {
-        static constexpr char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-        std::string bytes;
-        for (int i = 0; i < AmplifierFault::kOverlongReplyBytes; ++i) {
-            bytes.push_back(kAlphabet[i % (sizeof kAlphabet - 1)]);
+        case FaultMode::Silent: return {};
+        case FaultMode::Garbage: return {"ERR?\r", 0};
+        case FaultMode::NotANumber: return {"nan\r", 0};
+        case FaultMode::Infinite: return {"inf\r", 0};
+        case FaultMode::Overlong: {
+            static constexpr char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+            std::string bytes;
+            for (int i = 0; i < AmplifierFault::kOverlongReplyBytes; ++i) {
+                bytes.push_back(kAlphabet[i % (sizeof kAlphabet - 1)]);
+            }
+            bytes.push_back(kReturn);
+            return {bytes, 0};
         }
-        bytes.push_back(kReturn);
-        return {bytes, 0};
-    }
-    case FaultMode::Slow:
-        return {number + m_strLineEnd, m_fault.delayMs};
-    case FaultMode::Trickle: {
-        std::string bytes = number;
-        bytes.resize(AmplifierFault::kTrickleReplyBytes, '0');
-        const int gapMs = m_fault.delayMs > 0 ? m_fault.delayMs : AmplifierFault::kTrickleGapMs;
-        return {bytes, gapMs, gapMs};
-    }
-    case FaultMode::None:
-    case FaultMode::Hangup:
-        break;
+        case FaultMode::Slow: return {number + m_strLineEnd, m_fault.delayMs};
+        case FaultMode::Trickle: {
+            std::string bytes = number;
+            bytes.resize(AmplifierFault::kTrickleReplyBytes, '0');
+            const int gapMs = m_fault.delayMs > 0 ? m_fault.delayMs : AmplifierFault::kTrickleGapMs;
+            return {bytes, gapMs, gapMs};
+        }
+        case FaultMode::None:
+        case FaultMode::Hangup: break;
     }
     return {number + m_strLineEnd, 0};
 }

@@ -43,9 +43,7 @@ bool SimulatedPort::Usable() {
     return true;
 }
 
-double SimulatedPort::SampleSeconds() {
-    return (m_clock.Milliseconds() - m_nOpenedAtMs) * 0.001;
-}
+double SimulatedPort::SampleSeconds() { return (m_clock.Milliseconds() - m_nOpenedAtMs) * 0.001; }
 
 int SimulatedPort::BytesWaiting() {
     if (!Usable()) return -1;

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "measure/SerialPort.h"
 #include "SimulatedAmplifier.h"
+#include "measure/SerialPort.h"
 
 class Clock;
 

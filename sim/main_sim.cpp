@@ -2,12 +2,12 @@
 // program and for tests that need a real tty. Prints the device path as its first line.
 // SIGTERM and SIGINT stop it; SIGUSR1 unplugs the amplifier, SIGUSR2 plugs it in again.
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "DeviceLink.h"
@@ -47,9 +47,11 @@ bool InstallSignalHandlers(int* controlRead) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const SimOptionsResult parsed = ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const SimOptionsResult parsed =
+        ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "varkel-sim: %s\n\n%s", parsed.error.c_str(), SimUsage(argv[0]).c_str());
+        std::fprintf(stderr, "varkel-sim: %s\n\n%s", parsed.error.c_str(),
+                     SimUsage(argv[0]).c_str());
         return 2;
     }
     const SimOptions& options = parsed.options;
@@ -70,7 +72,8 @@ int main(int argc, char** argv) {
     }
     PseudoTerminal terminal;
     if (!terminal.Open()) {
-        std::fprintf(stderr, "varkel-sim: cannot create a pseudo-terminal: %s\n", terminal.Error().c_str());
+        std::fprintf(stderr, "varkel-sim: cannot create a pseudo-terminal: %s\n",
+                     terminal.Error().c_str());
         return 1;
     }
     std::unique_ptr<DeviceLink> link;
@@ -84,7 +87,8 @@ int main(int argc, char** argv) {
     std::printf("%s\n", link ? link->Path().c_str() : terminal.SlavePath().c_str());
     std::fflush(stdout);
 
-    SimulatedAmplifier amplifier(SampleModel({}, options.seed), SelectorDrive::ReadingOrder, options.fault);
+    SimulatedAmplifier amplifier(SampleModel({}, options.seed), SelectorDrive::ReadingOrder,
+                                 options.fault);
     amplifier.SetLineEnd(options.lineEnd);
     PtyServer server(terminal, amplifier, log.IsOpen() ? &log : nullptr, controlRead, link.get());
     return server.Run();

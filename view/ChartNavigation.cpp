@@ -77,7 +77,8 @@ ChartViews Frozen(const ChartViews& views, const ChartMappings& drawn) {
 namespace {
 // What a zoom or pan of chart starts from: the views with every chart's ranges fixed as
 // drawn; nothing when the pointer is over no drawn chart.
-std::optional<ChartViews> Start(const ChartViews& views, const ChartMappings& drawn, ChartId chart) {
+std::optional<ChartViews> Start(const ChartViews& views, const ChartMappings& drawn,
+                                ChartId chart) {
     if (chart == ChartId::None || !MappingOf(drawn, chart).drawn) return std::nullopt;
     ChartViews start = Frozen(views, drawn);
     if (!IsZoomed(start)) return std::nullopt;

@@ -33,9 +33,11 @@ ChartMapping MappingOf(const CGraph& chart) {
 }
 
 ChartMapping PlotChart(CDC* pDC, const CRect& rect, const double* x, const double* y, int count,
-                       const char* yTitle, const ChartRanges& ranges, GraphTransform pfnYTransform) {
+                       const char* yTitle, const ChartRanges& ranges,
+                       GraphTransform pfnYTransform) {
     CGraph chart(pDC, rect);
-    chart.AddSeries(count, x, y, kLinesWithSquares, kDoubles, kDoubles, 1, 1, nullptr, pfnYTransform);
+    chart.AddSeries(count, x, y, kLinesWithSquares, kDoubles, kDoubles, 1, 1, nullptr,
+                    pfnYTransform);
     chart.SetTitles("Time [min]", yTitle);
     if (ranges.fixed) {
         // After AddSeries, which returns the chart to automatic ranges.

@@ -37,7 +37,8 @@ public:
             return;
         }
         const double minutes = row[0] * kMinutesPerSecond;
-        if (!m_run.timeMinutes.empty() && minutes < m_run.timeMinutes.back()) m_run.timeSorted = false;
+        if (!m_run.timeMinutes.empty() && minutes < m_run.timeMinutes.back())
+            m_run.timeSorted = false;
         m_run.timeMinutes.push_back(minutes);
         m_run.impedance.push_back(row[5]);
         m_run.phase.push_back(row[6]);

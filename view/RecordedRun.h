@@ -25,9 +25,9 @@ SampleSeries SeriesOf(const RecordedRun& run);
 
 struct RecordedRunLoad {
     std::shared_ptr<const RecordedRun> run;  // null when the file was refused
-    long errorLine = 0;                      // 1-based line of the first fault, 0 for the whole file
-    std::string error;                       // for a person: "line 3: ..." or the system's reason
-    bool readFailed = false;                 // not opened or not read: error is the system's reason
+    long errorLine = 0;       // 1-based line of the first fault, 0 for the whole file
+    std::string error;        // for a person: "line 3: ..." or the system's reason
+    bool readFailed = false;  // not opened or not read: error is the system's reason
 };
 
 // Reads the data file at path. Refuses what DataFileReader refuses, a file of more lines

@@ -30,8 +30,8 @@ void RunWarnings::Update(const TickResult& tick, const std::string& timeOfDay) {
     waitingForDevice = tick.waitingForDevice;
     missedReadings = tick.waitingForDevice ? tick.outage.missedReadings : 0;
     // While the device is gone the head line says so; no reply is expected meanwhile.
-    noValidReply = tick.reading.Valid() || tick.waitingForDevice ? std::string()
-                                                                 : tick.reading.problem;
+    noValidReply =
+        tick.reading.Valid() || tick.waitingForDevice ? std::string() : tick.reading.problem;
     if (tick.storeFull) storeFull = true;
 }
 

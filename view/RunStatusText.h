@@ -11,15 +11,15 @@ struct TickResult;
 
 // Warnings that stay on show until the condition is gone.
 struct RunWarnings {
-    std::string noValidReply;      // the latest reading's problem; empty after a valid one
-    bool storeFull = false;        // the charts stopped growing; the data file goes on
-    std::size_t pendingLines = 0;  // lines waiting for the data file
-    std::string pendingReason;     // why they could not be written
-    bool waitingForDevice = false; // the device is gone; the run waits for it
-    std::string waitingSince;      // time of day it went, "03:12:09"
+    std::string noValidReply;         // the latest reading's problem; empty after a valid one
+    bool storeFull = false;           // the charts stopped growing; the data file goes on
+    std::size_t pendingLines = 0;     // lines waiting for the data file
+    std::string pendingReason;        // why they could not be written
+    bool waitingForDevice = false;    // the device is gone; the run waits for it
+    std::string waitingSince;         // time of day it went, "03:12:09"
     std::int64_t missedReadings = 0;  // of the outage going on
-    std::string lastOutage;        // the latest outage that ended, for a person; empty if none
-    std::string recordProblem;     // why the run record beside the data file was not written
+    std::string lastOutage;           // the latest outage that ended, for a person; empty if none
+    std::string recordProblem;        // why the run record beside the data file was not written
 
     // Takes in what one tick reported. timeOfDay is the local time now ("03:12:09"), used
     // when the device goes or comes back.

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-
 namespace {
 // h:mm:ss of a time in minutes, to the nearest second; hours grow past 24.
 std::string ClockTime(double timeMinutes) {
@@ -26,7 +25,8 @@ int NearestSampleByTime(const double* timeMinutes, int count, double minutes, bo
         if (after == timeMinutes) return 0;
         if (after == end) return count - 1;
         const double* before = after - 1;
-        return static_cast<int>((minutes - *before <= *after - minutes ? before : after) - timeMinutes);
+        return static_cast<int>((minutes - *before <= *after - minutes ? before : after) -
+                                timeMinutes);
     }
     int best = 0;
     double bestDistance = std::fabs(timeMinutes[0] - minutes);

@@ -21,7 +21,9 @@ public:
 
     // How a refused entry is reported; by default a warning box titled "Varkel". Tests
     // replace it to read the message.
-    void SetMessageSink(std::function<void(const QString&)> sink) { m_pfnShowMessage = std::move(sink); }
+    void SetMessageSink(std::function<void(const QString&)> sink) {
+        m_pfnShowMessage = std::move(sink);
+    }
 
     QComboBox* PortList() const { return m_pPortList; }
     QLineEdit* IntervalEdit() const { return m_pIntervalEdit; }

@@ -111,7 +111,8 @@ void CVarkelView::OnTimer() {
     const TickResult tick = m_run.OnTimer();
     if (!measuring && !tick.fileTouched) return;
     // No box interrupts a run: a lost or returning device is told in the status bar.
-    m_warnings.Update(tick, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString());
+    m_warnings.Update(tick,
+                      QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString());
     if (measuring) m_warnings.recordProblem = m_run.RecordProblem();
     PublishRunStatus();
 }
@@ -123,8 +124,8 @@ QString CVarkelView::RunStatusMessage() const {
             PortLabel(m_run.PortName(), m_run.DevicePath()), m_warnings));
     }
     if (m_run.PendingLines() > 0) {
-        return QString::fromStdString(FormatWaitingLines(
-            m_run.PendingLines(), m_run.m_strDataFile, m_run.LastFileStatus().error));
+        return QString::fromStdString(FormatWaitingLines(m_run.PendingLines(), m_run.m_strDataFile,
+                                                         m_run.LastFileStatus().error));
     }
     return {};
 }

@@ -11,13 +11,16 @@ std::string Padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
 }
 
-bool Opens(const std::string& mapped, const SerialDeviceInfo& device, const DeviceResolver& resolve) {
+bool Opens(const std::string& mapped, const SerialDeviceInfo& device,
+           const DeviceResolver& resolve) {
     if (mapped == PortMap::kSimulated) return false;
-    return mapped == device.device || mapped == device.portName || resolve(mapped) == resolve(device.device);
+    return mapped == device.device || mapped == device.portName ||
+           resolve(mapped) == resolve(device.device);
 }
 
 // "COM1, COM3", or empty when no COMn opens the device.
-std::string ComsFor(const SerialDeviceInfo& device, const PortMap& ports, const DeviceResolver& resolve) {
+std::string ComsFor(const SerialDeviceInfo& device, const PortMap& ports,
+                    const DeviceResolver& resolve) {
     std::string names;
     for (int n = 1; n <= PortMap::kPorts; ++n) {
         if (!Opens(ports.DeviceFor(ComName(n)), device, resolve)) continue;
@@ -69,16 +72,19 @@ std::string FormatPortListing(const std::vector<SerialDeviceInfo>& devices, cons
         std::string note;
         if (mapped == PortMap::kSimulated) {
             note = "the built-in simulated amplifier";
-        } else if (std::none_of(devices.begin(), devices.end(), [&](const SerialDeviceInfo& device) {
-                       return Opens(mapped, device, resolve);
-                   })) {
+        } else if (std::none_of(devices.begin(), devices.end(),
+                                [&](const SerialDeviceInfo& device) {
+                                    return Opens(mapped, device, resolve);
+                                })) {
             note = "not found";
         }
-        text += "  " + ComName(n) + "  " + (note.empty() ? mapped : Padded(mapped, mappedWidth) + note) + "\n";
+        text += "  " + ComName(n) + "  " +
+                (note.empty() ? mapped : Padded(mapped, mappedWidth) + note) + "\n";
     }
     if (someUnmapped) {
-        text += "\nTo use a device no COMn opens, map one to it (--com2 DEVICE) or record from it\n"
-                "directly (--record FILE --port DEVICE ...).\n";
+        text +=
+            "\nTo use a device no COMn opens, map one to it (--com2 DEVICE) or record from it\n"
+            "directly (--record FILE --port DEVICE ...).\n";
     }
     return text;
 }

@@ -11,8 +11,8 @@
 #include "Recording.h"
 #include "StopRequest.h"
 #include "app/CommandLine.h"
-#include "measure/Clock.h"
 #include "app/ports/PortFactory.h"
+#include "measure/Clock.h"
 
 int RunRecord(const CommandLine& line) {
     const std::string refusal = RefuseRecordTarget(line.recordFile, line.overwrite);

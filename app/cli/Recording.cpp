@@ -27,14 +27,11 @@ bool WaitForTick(Clock& clock, long long originMs, const std::function<bool()>& 
     }
 }
 
-std::string LinesText(std::size_t n) {
-    return std::to_string(n) + (n == 1 ? " line" : " lines");
-}
+std::string LinesText(std::size_t n) { return std::to_string(n) + (n == 1 ? " line" : " lines"); }
 
 std::string ReadingsText(std::int64_t n) {
     return std::to_string(n) + (n == 1 ? " reading" : " readings");
 }
-
 
 // The record beside the data file is a help, not the data: a failure only warns.
 void ReportRecordProblem(std::ostream& err, const std::string& problem) {
@@ -50,13 +47,14 @@ public:
 
     void Report(const TickResult& tick) {
         if (tick.deviceLost) {
-            m_err << FormatLocalTimeOfDay(m_clock.UtcMilliseconds()) << " Lost " << m_strPort << ": " << tick.deviceProblem
+            m_err << FormatLocalTimeOfDay(m_clock.UtcMilliseconds()) << " Lost " << m_strPort
+                  << ": " << tick.deviceProblem
                   << ". Waiting for it to come back; readings are missed meanwhile." << std::endl;
         } else if (tick.deviceBack) {
-            m_err << FormatLocalTimeOfDay(m_clock.UtcMilliseconds()) << " " << m_strPort << " is back after "
-                  << FormatDuration(tick.outage.backMs - tick.outage.lostMs) << "; "
-                  << ReadingsText(tick.outage.missedReadings) << " missed. Recording goes on in "
-                  << m_strFile << "." << std::endl;
+            m_err << FormatLocalTimeOfDay(m_clock.UtcMilliseconds()) << " " << m_strPort
+                  << " is back after " << FormatDuration(tick.outage.backMs - tick.outage.lostMs)
+                  << "; " << ReadingsText(tick.outage.missedReadings)
+                  << " missed. Recording goes on in " << m_strFile << "." << std::endl;
         }
         if (tick.readingTaken && !tick.reading.Valid() && !tick.waitingForDevice &&
             !tick.deviceLost) {
@@ -69,8 +67,8 @@ public:
         }
         if (!tick.fileTouched) return;
         if (tick.file.pending > 0) {
-            m_err << LinesText(tick.file.pending) << " waiting to be written to the data file: "
-                  << tick.file.error << std::endl;
+            m_err << LinesText(tick.file.pending)
+                  << " waiting to be written to the data file: " << tick.file.error << std::endl;
         } else if (m_nPendingBefore > 0) {
             m_err << "The waiting lines are now written to " << m_strFile << "." << std::endl;
         }
@@ -115,8 +113,8 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
     ReportRecordProblem(err, run.RecordProblem());
     const long long originMs = clock.Milliseconds();
     const std::string port = PortLabel(run.PortName(), run.DevicePath());
-    err << "Recording from " << port << " every " << request.interval << " s into "
-        << request.file << "; Ctrl+C stops." << std::endl;
+    err << "Recording from " << port << " every " << request.interval << " s into " << request.file
+        << "; Ctrl+C stops." << std::endl;
 
     WarningReporter warnings(err, request.file, port, clock);
     RunEnd why = RunEnd::Signal;
@@ -142,8 +140,8 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
     ReportRecordProblem(err, run.RecordProblem());
     const DataFile::Status flushed = run.FlushDataFile();
     if (flushed.pending > 0) {
-        err << LinesText(flushed.pending) << " could not be written to the data file: "
-            << flushed.error << std::endl;
+        err << LinesText(flushed.pending)
+            << " could not be written to the data file: " << flushed.error << std::endl;
         return kExitFailure;
     }
     return deviceGone ? kExitDeviceGone : kExitSuccess;

@@ -13,9 +13,9 @@ class PortMap;
 class SerialPortFactory;
 
 struct RecordRequest {
-    std::string file;      // data file, created empty (an existing one is replaced)
-    std::string port;      // "COM1".."COM4" (through the port map), a device path, or "sim"
-    int interval = 2;      // seconds between readings, 2 .. 600
+    std::string file;           // data file, created empty (an existing one is replaced)
+    std::string port;           // "COM1".."COM4" (through the port map), a device path, or "sim"
+    int interval = 2;           // seconds between readings, 2 .. 600
     std::int64_t readings = 0;  // stop after this many readings attempted; 0: until stopped
 };
 

@@ -1,8 +1,8 @@
 #include "PortFactory.h"
 
-#include "platform/serial/QtSerialPort.h"
 #include "measure/Clock.h"
 #include "measure/PortMap.h"
+#include "platform/serial/QtSerialPort.h"
 #include "sim/SimulatedPort.h"
 
 DefaultPortFactory::DefaultPortFactory()
@@ -13,6 +13,7 @@ DefaultPortFactory::DefaultPortFactory(Clock& simulatorClock) : m_clock(simulato
 DefaultPortFactory::~DefaultPortFactory() = default;
 
 std::unique_ptr<SerialPort> DefaultPortFactory::Create(const std::string& device) {
-    if (device == PortMap::kSimulated) return std::make_unique<SimulatedPort>(m_clock, m_fault, m_nNextSeed++);
+    if (device == PortMap::kSimulated)
+        return std::make_unique<SimulatedPort>(m_clock, m_fault, m_nNextSeed++);
     return std::make_unique<QtSerialPort>();
 }

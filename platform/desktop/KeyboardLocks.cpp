@@ -15,7 +15,8 @@ namespace {
 // The X connection the lock state is read through: Qt's own when it exposes one, else one
 // opened for this purpose and kept for the process's life (one round trip per query).
 Display* LockDisplay() {
-    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+    if (auto* x11 =
+            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
         if (Display* display = x11->display()) return display;
         static Display* own = XOpenDisplay(nullptr);
         return own;

@@ -10,28 +10,28 @@
 #include "DeviceAccessHint.h"
 
 #if defined(Q_OS_UNIX)
-#include <cerrno>
-#include <cstring>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace {
 std::optional<QSerialPort::DataBits> DataBitsOf(int bits) {
     switch (bits) {
-    case 5: return QSerialPort::Data5;
-    case 6: return QSerialPort::Data6;
-    case 7: return QSerialPort::Data7;
-    case 8: return QSerialPort::Data8;
-    default: return std::nullopt;
+        case 5: return QSerialPort::Data5;
+        case 6: return QSerialPort::Data6;
+        case 7: return QSerialPort::Data7;
+        case 8: return QSerialPort::Data8;
+        default: return std::nullopt;
     }
 }
 
 QSerialPort::Parity ParityOf(SerialParity parity) {
     switch (parity) {
-    case SerialParity::Even: return QSerialPort::EvenParity;
-    case SerialParity::Odd: return QSerialPort::OddParity;
-    case SerialParity::None: break;
+        case SerialParity::Even: return QSerialPort::EvenParity;
+        case SerialParity::Odd: return QSerialPort::OddParity;
+        case SerialParity::None: break;
     }
     return QSerialPort::NoParity;
 }
@@ -83,15 +83,19 @@ bool QtSerialPort::Configure(const SerialSettings& settings) {
         m_strError = m_strDevice + ": unsupported line settings";
         return false;
     }
-    const QSerialPort::FlowControl flow = settings.hardwareFlowControl   ? QSerialPort::HardwareControl
-                                          : settings.softwareFlowControl ? QSerialPort::SoftwareControl
-                                                                         : QSerialPort::NoFlowControl;
-    const bool lineSet = m_pPort->setBaudRate(settings.baudRate) && m_pPort->setDataBits(*dataBits) &&
+    const QSerialPort::FlowControl flow =
+        settings.hardwareFlowControl   ? QSerialPort::HardwareControl
+        : settings.softwareFlowControl ? QSerialPort::SoftwareControl
+                                       : QSerialPort::NoFlowControl;
+    const bool lineSet = m_pPort->setBaudRate(settings.baudRate) &&
+                         m_pPort->setDataBits(*dataBits) &&
                          m_pPort->setParity(ParityOf(settings.parity)) &&
-                         m_pPort->setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+                         m_pPort->setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop
+                                                                     : QSerialPort::OneStop) &&
                          m_pPort->setFlowControl(flow);
     if (!lineSet) {
-        m_strError = m_strDevice + ": cannot apply the line settings: " + m_pPort->errorString().toStdString();
+        m_strError = m_strDevice +
+                     ": cannot apply the line settings: " + m_pPort->errorString().toStdString();
         m_pPort->clearError();
         return false;
     }
@@ -156,7 +160,8 @@ SerialRead QtSerialPort::ReadByte(int maxWaitMs) {
             return {SerialRead::Status::Byte, static_cast<unsigned char>(byte)};
         }
         if (deadline.hasExpired()) return {SerialRead::Status::TimedOut, 0};
-        if (!m_pPort->waitForReadyRead(static_cast<int>(deadline.remainingTime())) && !TimedOutOrLost()) {
+        if (!m_pPort->waitForReadyRead(static_cast<int>(deadline.remainingTime())) &&
+            !TimedOutOrLost()) {
             return {SerialRead::Status::Failed, 0};
         }
     }

@@ -9,7 +9,8 @@ namespace {
 std::string UsbId(const QSerialPortInfo& port) {
     if (!port.hasVendorIdentifier() || !port.hasProductIdentifier()) return {};
     char text[16];
-    std::snprintf(text, sizeof text, "%04x:%04x", port.vendorIdentifier(), port.productIdentifier());
+    std::snprintf(text, sizeof text, "%04x:%04x", port.vendorIdentifier(),
+                  port.productIdentifier());
     return text;
 }
 }  // namespace
@@ -26,7 +27,8 @@ std::vector<SerialDeviceInfo> ListSerialDevices() {
         info.usbId = UsbId(port);
         devices.push_back(std::move(info));
     }
-    std::sort(devices.begin(), devices.end(),
-              [](const SerialDeviceInfo& a, const SerialDeviceInfo& b) { return a.device < b.device; });
+    std::sort(
+        devices.begin(), devices.end(),
+        [](const SerialDeviceInfo& a, const SerialDeviceInfo& b) { return a.device < b.device; });
     return devices;
 }

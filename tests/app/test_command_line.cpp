@@ -24,19 +24,24 @@ TEST(CommandLine, ModesAndTheirOptions) {
         {{"-h"}, Mode::Help, ""},
         {{"--list-ports"}, Mode::ListPorts, ""},
         {{"--list-ports", "--simulate", "--com2=/dev/ttyUSB0"}, Mode::ListPorts, ""},
-        {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--overwrite"}, Mode::Record, ""},
+        {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--overwrite"},
+         Mode::Record,
+         ""},
         {{"--simulate", "--version"}, Mode::Version, ""},
         {{"--record", "a.txt", "--port", "sim", "--interval", "2"}, Mode::Record, ""},
         {{"--record=a.txt", "--port=COM2", "--interval=600", "--readings=3"}, Mode::Record, ""},
         {{"--plot", "a.txt", "--png", "a.png", "--size", "640x480"}, Mode::Plot, ""},
-        {{"--record", "a.txt", "--port", "sim", "--interval", "1"}, Mode::Error,
+        {{"--record", "a.txt", "--port", "sim", "--interval", "1"},
+         Mode::Error,
          "Please enter an integer between 2 and 600."},
-        {{"--record", "a.txt", "--port", "sim", "--interval", "2s"}, Mode::Error,
+        {{"--record", "a.txt", "--port", "sim", "--interval", "2s"},
+         Mode::Error,
          "Please enter an integer."},
         {{"--record", "a.txt", "--interval", "2"}, Mode::Error, "--port"},
         {{"--record", "a.txt", "--port", "sim"}, Mode::Error, "--interval"},
         {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--readings", "0"},
-         Mode::Error, "--readings"},
+         Mode::Error,
+         "--readings"},
         {{"--record"}, Mode::Error, "needs a value"},
         {{"--plot", "a.txt"}, Mode::Error, "--png"},
         {{"--plot", "a.txt", "--png", "b.png", "--size", "0x10"}, Mode::Error, "--size"},
@@ -48,21 +53,26 @@ TEST(CommandLine, ModesAndTheirOptions) {
         {{"--com5", "/dev/x"}, Mode::Error, "Unknown option"},
         {{"-v"}, Mode::Error, "Unknown option -v"},
         {{"--list-ports", "--plot", "a.txt", "--png", "b.png"}, Mode::Error, "together"},
-        {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--list-ports"}, Mode::Error,
+        {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--list-ports"},
+         Mode::Error,
          "--record and --list-ports cannot be used together"},
         // Given twice, a flag given a value, a value left out.
-        {{"--record", "a.txt", "--record", "b.txt", "--port", "sim", "--interval", "2"}, Mode::Error,
+        {{"--record", "a.txt", "--record", "b.txt", "--port", "sim", "--interval", "2"},
+         Mode::Error,
          "--record is given twice"},
         {{"--simulate", "--simulate"}, Mode::Error, "--simulate is given twice"},
         {{"--simulate=no"}, Mode::Error, "--simulate takes no value"},
-        {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--overwrite=yes"}, Mode::Error,
+        {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--overwrite=yes"},
+         Mode::Error,
          "--overwrite takes no value"},
         {{"--record=", "--port", "sim", "--interval", "2"}, Mode::Error, "--record needs a value"},
         {{"--record", "--port", "sim", "--interval", "2"}, Mode::Error, "--record needs a value"},
         {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--readings", "1099511627777"},
-         Mode::Error, "--readings"},
+         Mode::Error,
+         "--readings"},
         {{"--record", "a.txt", "--port", "sim", "--interval", "2", "--readings", "-3"},
-         Mode::Error, "--readings"},
+         Mode::Error,
+         "--readings"},
         {{"--list-ports", "extra.txt"}, Mode::Error, "Unexpected argument extra.txt"},
     };
     for (const Case& c : cases) {
@@ -79,7 +89,8 @@ TEST(CommandLine, ModesAndTheirOptions) {
 
 // Each option given to a mode it has no effect in is refused, naming the option.
 TEST(CommandLine, AnOptionOfAnotherModeIsRefusedByName) {
-    const std::vector<std::string> record = {"--record", "a.txt", "--port", "sim", "--interval", "2"};
+    const std::vector<std::string> record = {"--record", "a.txt",      "--port",
+                                             "sim",      "--interval", "2"};
     const std::vector<std::string> plot = {"--plot", "a.txt", "--png", "b.png"};
     const std::vector<std::string> listPorts = {"--list-ports"};
     const std::vector<std::string> window = {};
@@ -130,12 +141,12 @@ TEST(CommandLine, ValuesReachTheirFields) {
     EXPECT_FALSE(record.overwrite);
 
     // Counts past 32 bits stay exact, up to 2^40.
-    const CommandLine many = ParseCommandLine({"--record", "o.txt", "--port", "sim", "--interval", "2",
-                                               "--readings", "5000000000", "--overwrite"});
+    const CommandLine many = ParseCommandLine({"--record", "o.txt", "--port", "sim", "--interval",
+                                               "2", "--readings", "5000000000", "--overwrite"});
     EXPECT_EQ(many.readings, std::int64_t{5000000000});
     EXPECT_TRUE(many.overwrite);
-    EXPECT_EQ(ParseCommandLine({"--record", "o.txt", "--port", "sim", "--interval", "2", "--readings",
-                                "1099511627776"})
+    EXPECT_EQ(ParseCommandLine({"--record", "o.txt", "--port", "sim", "--interval", "2",
+                                "--readings", "1099511627776"})
                   .readings,
               std::int64_t{1099511627776});
 
@@ -169,9 +180,10 @@ TEST(CommandLine, PortMappingFollowsSimulateThenEachComOption) {
 
 TEST(CommandLine, HelpExplainsThePortOptions) {
     const std::string help = HelpText("varkel");
-    for (const char* needle : {"--com1 DEVICE", "--simulate", "/dev/ttyS1", "--record FILE",
-                               "--plot DATAFILE", "sim", "-h | --help", "--overwrite", "--list-ports",
-                               "FILE.json", "Exit status: 0", "2 a command-line error"}) {
+    for (const char* needle :
+         {"--com1 DEVICE", "--simulate", "/dev/ttyS1", "--record FILE", "--plot DATAFILE", "sim",
+          "-h | --help", "--overwrite", "--list-ports", "FILE.json", "Exit status: 0",
+          "2 a command-line error"}) {
         EXPECT_NE(help.find(needle), std::string::npos) << needle;
     }
 }
@@ -210,8 +222,8 @@ TEST(DisplayCheck, OnlyAMissingDisplayWithoutAnExplicitPlatformCounts) {
 #endif
     }
     const std::string text = NoDisplayText("varkel", NoDisplayReason());
-    for (const char* needle : {"varkel: ", "DISPLAY", "WAYLAND_DISPLAY", "--record FILE", "--plot DATAFILE",
-                               "--help"}) {
+    for (const char* needle :
+         {"varkel: ", "DISPLAY", "WAYLAND_DISPLAY", "--record FILE", "--plot DATAFILE", "--help"}) {
         EXPECT_NE(text.find(needle), std::string::npos) << needle;
     }
 }

@@ -40,7 +40,8 @@ void Write(const std::string& path, const std::string& bytes) {
 }
 
 // Files in a folder other than the ones named: a save leaves no temporary file behind.
-std::vector<std::string> Others(const std::filesystem::path& folder, std::vector<std::string> named) {
+std::vector<std::string> Others(const std::filesystem::path& folder,
+                                std::vector<std::string> named) {
     std::vector<std::string> others;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
@@ -106,8 +107,9 @@ void DocumentTest::openShowsTheRunAndAFaultyFileChangesNothing() {
     f.Action(ID_FILE_OPEN)->trigger();
     QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
     QCOMPARE(f.prompts.warnings[0].text, std::string("Can't open notes.txt."));
-    QCOMPARE(f.prompts.warnings[0].detail,
-             notes + " is not a data file of seven numbers per line: line 2: field 7 \"seven\" is not a number");
+    QCOMPARE(f.prompts.warnings[0].detail, notes +
+                                               " is not a data file of seven numbers per line: "
+                                               "line 2: field 7 \"seven\" is not a number");
     QCOMPARE(f.app->View()->ShownRun(), shown);
     QCOMPARE(f.Caption(), QString("run.txt - Varkel"));
 
@@ -158,8 +160,8 @@ void DocumentTest::saveAsOntoADataFileWithTheEmptyDocumentLeavesIt() {
     QCOMPARE(ReadWholeFile(data), kRunBytes);
     QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
     QCOMPARE(f.prompts.warnings[0].text, std::string("There is nothing to save."));
-    QCOMPARE(f.prompts.warnings[0].detail,
-             "No run with readings is open, and " + data + " already holds data; it has been left as it was.");
+    QCOMPARE(f.prompts.warnings[0].detail, "No run with readings is open, and " + data +
+                                               " already holds data; it has been left as it was.");
     QCOMPARE(f.Caption(), QString("Untitled - Varkel"));
     // Ctrl+S, untitled, asks and says the same.
     f.app->OnFileSave();
@@ -187,8 +189,7 @@ void DocumentTest::saveAsCopiesTheRunByteForByte() {
     QCOMPARE(ReadWholeFile(other), kRunBytes);
     QCOMPARE(Others(f.dir.Path(), {"run.txt", "copy.txt", "other.txt", "varkel.ini"}),
              std::vector<std::string>());
-    QCOMPARE(f.app->RecentFiles().Entries(),
-             (QStringList{f.Q(other), f.Q(copy), f.Q(f.run)}));
+    QCOMPARE(f.app->RecentFiles().Entries(), (QStringList{f.Q(other), f.Q(copy), f.Q(f.run)}));
 }
 
 void DocumentTest::saveAsThatFailsLeavesTheTargetAsItWas() {
@@ -207,7 +208,8 @@ void DocumentTest::saveAsThatFailsLeavesTheTargetAsItWas() {
         f.app->OnFileSaveAs();
         QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
         QCOMPARE(f.prompts.warnings[0].text, std::string("Failed to save document."));
-        QVERIFY2(f.prompts.warnings[0].detail.rfind(c.detailStart, 0) == 0, f.prompts.warnings[0].detail.c_str());
+        QVERIFY2(f.prompts.warnings[0].detail.rfind(c.detailStart, 0) == 0,
+                 f.prompts.warnings[0].detail.c_str());
         QCOMPARE(f.Caption(), QString("run.txt - Varkel"));
     }
     QVERIFY(!std::filesystem::exists(f.dir.File("gone")));
@@ -394,7 +396,8 @@ void DocumentTest::exportWritesTheViewAsPlotDrawsIt() {
     const QImage written(f.Q(png), "png");
     QCOMPARE(written.size(), view->size());
     const RecordedRun& run = *view->ShownRun();
-    const QImage plotted = PaintMeasurementImage(view->width(), view->height(), run.last, SeriesOf(run));
+    const QImage plotted =
+        PaintMeasurementImage(view->width(), view->height(), run.last, SeriesOf(run));
     QCOMPARE(written.convertToFormat(QImage::Format_RGB32), plotted);
 
     // Zoomed in, the export is the zoomed picture the window shows.
@@ -406,7 +409,8 @@ void DocumentTest::exportWritesTheViewAsPlotDrawsIt() {
     QCoreApplication::sendEvent(view, &wheel);
     f.app->OnFileExportImage();
     view->repaint();
-    QCOMPARE(QImage(f.Q(png), "png").convertToFormat(QImage::Format_RGB32), view->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(QImage(f.Q(png), "png").convertToFormat(QImage::Format_RGB32),
+             view->grab().toImage().convertToFormat(QImage::Format_RGB32));
     QVERIFY(QImage(f.Q(png), "png").convertToFormat(QImage::Format_RGB32) != plotted);
 
     // Nowhere to write: said so, and no stray file.

@@ -5,8 +5,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QMimeData>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
@@ -44,8 +44,9 @@ QStringList ItemTexts(QMenu* menu) {
     return texts;
 }
 
-const QStringList kFileMenu = {"&Open...", "&Save", "Save &As...", "-", "&Export Chart Image...",
-                               "-", "Save &data", "-", "E&xit"};
+const QStringList kFileMenu = {
+    "&Open...", "&Save",      "Save &As...", "-",    "&Export Chart Image...",
+    "-",        "Save &data", "-",           "E&xit"};
 
 }  // namespace
 
@@ -85,13 +86,18 @@ void MainFrameTest::menusCarryTheirItemsAndIds() {
              (QStringList{"&Toolbar", "&Status Bar", "-", "&Logarithmic Impedance Axis"}));
     QCOMPARE(ItemTexts(f.frame->Menu(3)), (QStringList{"&About Varkel..."}));
 
-    const QList<QPair<int, QString>> ids = {
-        {ID_FILE_OPEN, "&Open..."},       {ID_FILE_SAVE, "&Save"},
-        {ID_FILE_SAVE_AS, "Save &As..."}, {ID_FILE_EXPORT_IMAGE, "&Export Chart Image..."},
-        {ID_FILE_SAVEDATA, "Save &data"}, {ID_APP_EXIT, "E&xit"},
-        {ID_MEASUREMENT_START, "Start"},  {ID_MEASUREMENT_STOP, "Stop"},
-        {ID_VIEW_TOOLBAR, "&Toolbar"},    {ID_VIEW_STATUS_BAR, "&Status Bar"},
-        {ID_VIEW_LOG_IMPEDANCE, "&Logarithmic Impedance Axis"}, {ID_APP_ABOUT, "&About Varkel..."}};
+    const QList<QPair<int, QString>> ids = {{ID_FILE_OPEN, "&Open..."},
+                                            {ID_FILE_SAVE, "&Save"},
+                                            {ID_FILE_SAVE_AS, "Save &As..."},
+                                            {ID_FILE_EXPORT_IMAGE, "&Export Chart Image..."},
+                                            {ID_FILE_SAVEDATA, "Save &data"},
+                                            {ID_APP_EXIT, "E&xit"},
+                                            {ID_MEASUREMENT_START, "Start"},
+                                            {ID_MEASUREMENT_STOP, "Stop"},
+                                            {ID_VIEW_TOOLBAR, "&Toolbar"},
+                                            {ID_VIEW_STATUS_BAR, "&Status Bar"},
+                                            {ID_VIEW_LOG_IMPEDANCE, "&Logarithmic Impedance Axis"},
+                                            {ID_APP_ABOUT, "&About Varkel..."}};
     for (const auto& [id, text] : ids) {
         QVERIFY(f.Action(id));
         QCOMPARE(f.Action(id)->text(), text);
@@ -118,12 +124,12 @@ void MainFrameTest::menusCarryTheirItemsAndIds() {
 void MainFrameTest::thirteenAcceleratorsWithTheirCommands() {
     FrameFixture f;
     const QList<QPair<QKeySequence, int>> table = {
-        {QKeySequence("Ctrl+N"), ID_FILE_NEW},        {QKeySequence("Ctrl+O"), ID_FILE_OPEN},
-        {QKeySequence("Ctrl+S"), ID_FILE_SAVE},       {QKeySequence("Ctrl+Z"), ID_EDIT_UNDO},
-        {QKeySequence("Ctrl+X"), ID_EDIT_CUT},        {QKeySequence("Ctrl+C"), ID_EDIT_COPY},
-        {QKeySequence("Ctrl+V"), ID_EDIT_PASTE},      {QKeySequence("Alt+Backspace"), ID_EDIT_UNDO},
-        {QKeySequence("Shift+Del"), ID_EDIT_CUT},     {QKeySequence("Ctrl+Ins"), ID_EDIT_COPY},
-        {QKeySequence("Shift+Ins"), ID_EDIT_PASTE},   {QKeySequence("F6"), ID_NEXT_PANE},
+        {QKeySequence("Ctrl+N"), ID_FILE_NEW},      {QKeySequence("Ctrl+O"), ID_FILE_OPEN},
+        {QKeySequence("Ctrl+S"), ID_FILE_SAVE},     {QKeySequence("Ctrl+Z"), ID_EDIT_UNDO},
+        {QKeySequence("Ctrl+X"), ID_EDIT_CUT},      {QKeySequence("Ctrl+C"), ID_EDIT_COPY},
+        {QKeySequence("Ctrl+V"), ID_EDIT_PASTE},    {QKeySequence("Alt+Backspace"), ID_EDIT_UNDO},
+        {QKeySequence("Shift+Del"), ID_EDIT_CUT},   {QKeySequence("Ctrl+Ins"), ID_EDIT_COPY},
+        {QKeySequence("Shift+Ins"), ID_EDIT_PASTE}, {QKeySequence("F6"), ID_NEXT_PANE},
         {QKeySequence("Shift+F6"), ID_PREV_PANE}};
     int keys = 0;
     for (QAction* action : f.frame->actions()) keys += action->shortcuts().size();
@@ -140,7 +146,8 @@ void MainFrameTest::acceleratorsWithoutHandlerDoNothing() {
     QSignalSpy app(f.frame, &CMainFrame::appCommand);
     f.frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.frame));
-    for (int id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE}) {
+    for (int id :
+         {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE}) {
         QVERIFY(!f.Action(id)->isEnabled());
         for (const QKeySequence& key : f.Action(id)->shortcuts()) QTest::keySequence(f.frame, key);
     }
@@ -160,10 +167,12 @@ void MainFrameTest::fileAcceleratorsGoToTheApplication() {
     QTest::keySequence(f.frame, QKeySequence("Ctrl+S"));
     f.Action(ID_APP_ABOUT)->trigger();
     // So do the File menu's new items and the logarithmic axis.
-    for (int id : {ID_FILE_SAVE_AS, ID_FILE_EXPORT_IMAGE, ID_VIEW_LOG_IMPEDANCE}) f.Action(id)->trigger();
+    for (int id : {ID_FILE_SAVE_AS, ID_FILE_EXPORT_IMAGE, ID_VIEW_LOG_IMPEDANCE})
+        f.Action(id)->trigger();
     QCOMPARE(app.count(), 7);
-    const int expected[] = {ID_FILE_NEW,     ID_FILE_OPEN,         ID_FILE_SAVE,         ID_APP_ABOUT,
-                            ID_FILE_SAVE_AS, ID_FILE_EXPORT_IMAGE, ID_VIEW_LOG_IMPEDANCE};
+    const int expected[] = {ID_FILE_NEW,          ID_FILE_OPEN,    ID_FILE_SAVE,
+                            ID_APP_ABOUT,         ID_FILE_SAVE_AS, ID_FILE_EXPORT_IMAGE,
+                            ID_VIEW_LOG_IMPEDANCE};
     for (int i = 0; i < 7; ++i) QCOMPARE(app.at(i).at(0).toInt(), expected[i]);
     QVERIFY(f.Action(ID_VIEW_LOG_IMPEDANCE)->isChecked());  // the click set the check mark
 }
@@ -262,9 +271,12 @@ void MainFrameTest::messagePaneShowsReadyPromptsAndProgress_data() {
     QTest::newRow("save data: none") << int(ID_FILE_SAVEDATA) << "";
     QTest::newRow("open") << int(ID_FILE_OPEN) << "Open a recorded run (a data file)";
     QTest::newRow("save") << int(ID_FILE_SAVE) << "Save the run shown under its name";
-    QTest::newRow("save as") << int(ID_FILE_SAVE_AS) << "Save a copy of the run's data file under a new name";
-    QTest::newRow("export") << int(ID_FILE_EXPORT_IMAGE) << "Write the charts as they are shown into a PNG image";
-    QTest::newRow("log axis") << int(ID_VIEW_LOG_IMPEDANCE) << "Show the impedance on a logarithmic axis";
+    QTest::newRow("save as") << int(ID_FILE_SAVE_AS)
+                             << "Save a copy of the run's data file under a new name";
+    QTest::newRow("export") << int(ID_FILE_EXPORT_IMAGE)
+                            << "Write the charts as they are shown into a PNG image";
+    QTest::newRow("log axis") << int(ID_VIEW_LOG_IMPEDANCE)
+                              << "Show the impedance on a logarithmic axis";
     QTest::newRow("recent file") << int(ID_FILE_MRU_FILE1) << "Open this recorded run";
 }
 
@@ -275,7 +287,8 @@ void MainFrameTest::messagePaneShowsReadyPromptsAndProgress() {
     QCOMPARE(f.frame->MessagePane()->text(), QString("Ready"));
     // Highlighting the item in its menu.
     for (int m = 0; m < 4; ++m) {
-        if (f.frame->Menu(m)->actions().contains(f.Action(id))) emit f.frame->Menu(m)->hovered(f.Action(id));
+        if (f.frame->Menu(m)->actions().contains(f.Action(id)))
+            emit f.frame->Menu(m)->hovered(f.Action(id));
     }
     QCOMPARE(f.frame->MessagePane()->text(), prompt);
     emit f.frame->Menu(0)->aboutToHide();
@@ -320,9 +333,10 @@ void MainFrameTest::sampleReadoutBetweenPromptsAndProgress() {
     f.View().repaint();
     const ChartMapping& chart = f.View().DrawnCharts().impedance;
     QVERIFY(chart.drawn);
-    const QPoint over((chart.plot.left + chart.plot.right) / 2, (chart.plot.top + chart.plot.bottom) / 2);
-    QMouseEvent move(QEvent::MouseMove, over, f.View().mapToGlobal(over), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    const QPoint over((chart.plot.left + chart.plot.right) / 2,
+                      (chart.plot.top + chart.plot.bottom) / 2);
+    QMouseEvent move(QEvent::MouseMove, over, f.View().mapToGlobal(over), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&f.View(), &move);
     // The one sample, taken 2 s into the run: 50 mV over the 1 uA floor (no current yet).
     const QString readout("Time 0.033 min (0:00:02), Impedance 50000 Ohm");
@@ -360,8 +374,9 @@ void MainFrameTest::recentFilesAreListedAndGoToTheApplication() {
     const QString deep = "/" + QString("folder/").repeated(20) + "last-night.txt";
     f.frame->SetRecentFiles({deep});
     const QString shown = f.Action(ID_FILE_MRU_FILE1)->text();
-    QVERIFY2(shown.size() < 70 && shown.startsWith("&1 /folder/") && shown.endsWith("/last-night.txt"),
-             qPrintable(shown));
+    QVERIFY2(
+        shown.size() < 70 && shown.startsWith("&1 /folder/") && shown.endsWith("/last-night.txt"),
+        qPrintable(shown));
     QVERIFY(!f.Action(ID_FILE_MRU_FILE1 + 1)->isVisible());
 
     f.frame->SetRecentFiles({});
@@ -376,7 +391,8 @@ void MainFrameTest::aDroppedFileIsOpenedUnlessARunGoesOn() {
     auto offer = [&](const QList<QUrl>& urls) {
         QMimeData data;
         data.setUrls(urls);
-        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
         QCoreApplication::sendEvent(f.frame, &enter);
         if (!enter.isAccepted()) return false;
         QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -429,21 +445,24 @@ void MainFrameTest::statusBarHasFourPanes() {
 
     // Left to right: the message pane, then CAP, NUM and SCRL; nothing else.
     QList<QLabel*> panes = f.frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-    std::sort(panes.begin(), panes.end(),
-              [](const QLabel* a, const QLabel* b) { return a->geometry().left() < b->geometry().left(); });
+    std::sort(panes.begin(), panes.end(), [](const QLabel* a, const QLabel* b) {
+        return a->geometry().left() < b->geometry().left();
+    });
     QCOMPARE(panes.size(), 4);
     QCOMPARE(panes[0], f.frame->MessagePane());
     QCOMPARE(panes[0]->text(), QString("Ready"));
     const struct {
         int id;
         const char* text;  // shown while its lock is on
-    } indicators[] = {{ID_INDICATOR_CAPS, "CAP"}, {ID_INDICATOR_NUM, "NUM"}, {ID_INDICATOR_SCRL, "SCRL"}};
+    } indicators[] = {
+        {ID_INDICATOR_CAPS, "CAP"}, {ID_INDICATOR_NUM, "NUM"}, {ID_INDICATOR_SCRL, "SCRL"}};
     for (int n = 0; n < 3; ++n) {
         QLabel* pane = panes[n + 1];
         QCOMPARE(pane, f.frame->IndicatorPane(indicators[n].id));
         QVERIFY(pane->isVisible());
         // Room for its text also while empty, so the bar does not jump when a lock turns on.
-        QVERIFY2(pane->minimumWidth() >= pane->fontMetrics().horizontalAdvance(QString(indicators[n].text)),
+        QVERIFY2(pane->minimumWidth() >=
+                     pane->fontMetrics().horizontalAdvance(QString(indicators[n].text)),
                  indicators[n].text);
         // Offscreen reports no lock state: the panes stay empty.
         QCOMPARE(pane->text(), QString());

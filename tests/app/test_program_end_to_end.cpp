@@ -24,7 +24,8 @@ std::vector<std::string> Lines(const std::string& text) {
 // Sets or unsets environment variables for one scope (the children inherit them).
 class EnvironmentOverride {
 public:
-    EnvironmentOverride(std::initializer_list<std::pair<const char*, std::optional<std::string>>> values) {
+    EnvironmentOverride(
+        std::initializer_list<std::pair<const char*, std::optional<std::string>>> values) {
         for (const auto& [name, value] : values) {
             const char* before = std::getenv(name);
             m_saved.emplace_back(name, before ? std::optional<std::string>(before) : std::nullopt);
@@ -66,10 +67,18 @@ TEST_F(ProgramEndToEnd, AnOptionOfTheOtherModeIsRefusedByNameBeforeAnythingHappe
         std::string errStart;
     } const cases[] = {
         {record, {"--png", png}, "varkel: --png goes with --plot DATAFILE, not with --record FILE"},
-        {record, {"--size", "640x480"}, "varkel: --size goes with --plot DATAFILE, not with --record FILE"},
-        {plot, {"--port", "sim"}, "varkel: --port goes with --record FILE, not with --plot DATAFILE"},
-        {plot, {"--interval", "2"}, "varkel: --interval goes with --record FILE, not with --plot DATAFILE"},
-        {plot, {"--readings", "5"}, "varkel: --readings goes with --record FILE, not with --plot DATAFILE"},
+        {record,
+         {"--size", "640x480"},
+         "varkel: --size goes with --plot DATAFILE, not with --record FILE"},
+        {plot,
+         {"--port", "sim"},
+         "varkel: --port goes with --record FILE, not with --plot DATAFILE"},
+        {plot,
+         {"--interval", "2"},
+         "varkel: --interval goes with --record FILE, not with --plot DATAFILE"},
+        {plot,
+         {"--readings", "5"},
+         "varkel: --readings goes with --record FILE, not with --plot DATAFILE"},
         {{}, {"--port", "sim"}, "varkel: --port goes with --record FILE;"},
     };
     for (const Case& c : cases) {
@@ -90,10 +99,12 @@ TEST_F(ProgramEndToEnd, ARecordingNeverReplacesDataUnlessToldTo) {
     const std::string kept = "2 0.1 0 1e-06 0 100000 0\n4 0.1 0 1.2e-06 31 85000 -31\n";
     { std::ofstream(data, std::ios::binary) << kept; }
 
-    const std::vector<std::string> args = {"--record", data, "--port", "sim", "--interval", "2", "--readings", "1"};
+    const std::vector<std::string> args = {"--record",   data, "--port",     "sim",
+                                           "--interval", "2",  "--readings", "1"};
     const ProcessResult refused = Run(args);
     EXPECT_EQ(refused.status, 2);
-    EXPECT_EQ(refused.err, "varkel: " + data + " already holds data (" + std::to_string(kept.size()) +
+    EXPECT_EQ(refused.err, "varkel: " + data + " already holds data (" +
+                               std::to_string(kept.size()) +
                                " bytes); a new run would replace it. Name another file, or add "
                                "--overwrite to replace it.\n");
     EXPECT_EQ(refused.out, "");
@@ -118,13 +129,14 @@ TEST_F(ProgramEndToEnd, TheWindowWithoutADisplaySaysWhatToDoInsteadOfAborting) {
         for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"--simulate"}}) {
             const ProcessResult run = Run(args);
             EXPECT_EQ(run.status, 2) << run.err;
-            EXPECT_EQ(run.err.rfind("varkel: there is no display to open the window on (neither DISPLAY "
-                                    "nor WAYLAND_DISPLAY is set).\n",
-                                    0),
-                      0u)
+            EXPECT_EQ(
+                run.err.rfind("varkel: there is no display to open the window on (neither DISPLAY "
+                              "nor WAYLAND_DISPLAY is set).\n",
+                              0),
+                0u)
                 << run.err;
-            for (const char* hint : {"set DISPLAY", "varkel --record FILE", "varkel --plot DATAFILE",
-                                     "varkel --help"}) {
+            for (const char* hint : {"set DISPLAY", "varkel --record FILE",
+                                     "varkel --plot DATAFILE", "varkel --help"}) {
                 EXPECT_NE(run.err.find(hint), std::string::npos) << hint << " in " << run.err;
             }
             EXPECT_EQ(run.out, "");
@@ -137,9 +149,10 @@ TEST_F(ProgramEndToEnd, TheWindowWithoutADisplaySaysWhatToDoInsteadOfAborting) {
                                               {"QT_QPA_PLATFORM", std::nullopt}};
         const ProcessResult run = Run({});
         EXPECT_EQ(run.status, 2) << run.err;
-        EXPECT_NE(run.err.find("varkel: the window could not be opened: no display could be reached "
-                               "(DISPLAY=:64999)."),
-                  std::string::npos)
+        EXPECT_NE(
+            run.err.find("varkel: the window could not be opened: no display could be reached "
+                         "(DISPLAY=:64999)."),
+            std::string::npos)
             << run.err;
         EXPECT_EQ(run.err.find("Reinstalling"), std::string::npos) << run.err;
     }
@@ -154,11 +167,13 @@ TEST_F(ProgramEndToEnd, ListPortsShowsEachDeviceAndWhatEachComOpens) {
 
     // Whatever this machine has: a heading, then per device its line and its details.
     const std::regex device(R"(  \S+ +(COM[1-4](, COM[1-4])*|no COMn))");
-    const std::regex detail(R"(      (description:   |manufacturer:  |serial number: |USB id:        )\S.*)");
+    const std::regex detail(
+        R"(      (description:   |manufacturer:  |serial number: |USB id:        )\S.*)");
     std::size_t i = 0;
     if (lines[0] == "Serial devices found:") {
         for (i = 1; i < lines.size() && !lines[i].empty(); ++i) {
-            EXPECT_TRUE(std::regex_match(lines[i], device) || std::regex_match(lines[i], detail)) << lines[i];
+            EXPECT_TRUE(std::regex_match(lines[i], device) || std::regex_match(lines[i], detail))
+                << lines[i];
         }
         EXPECT_GE(i, 2u) << "a heading with no device under it";
     } else {

@@ -45,14 +45,12 @@ void VarkelAppTest::startsUntitled() {
     QVERIFY(f.prompts.warnings.empty());
 }
 
-
-
-
 void VarkelAppTest::documentOnTheCommandLineOpensItsRun() {
     TempDir docs;
     const std::string path = docs.File("sample.txt");
-    const std::string bytes = "0 0.05 -12.5 2e-06 -40.25 25000 27.75\n"
-                              "2 0.06 -11.5 2e-06 -40.25 30000 28.75\n";
+    const std::string bytes =
+        "0 0.05 -12.5 2e-06 -40.25 25000 27.75\n"
+        "2 0.06 -11.5 2e-06 -40.25 30000 28.75\n";
     { std::ofstream(path) << bytes; }
     AppFixture f(path);
     QVERIFY(f.app->InitInstance());
@@ -99,8 +97,8 @@ void VarkelAppTest::fileOnTheCommandLineThatIsNoRunIsRefusedAndTheWindowOpensEmp
         QCOMPARE(warning.text, "Can't open " + std::string(c.name) + ".");
         QVERIFY2(warning.detail.find(path) == 0, warning.detail.c_str());
         QVERIFY2(warning.detail.size() >= c.detailEnd.size() &&
-                     warning.detail.compare(warning.detail.size() - c.detailEnd.size(), std::string::npos,
-                                            c.detailEnd) == 0,
+                     warning.detail.compare(warning.detail.size() - c.detailEnd.size(),
+                                            std::string::npos, c.detailEnd) == 0,
                  warning.detail.c_str());
         if (c.bytes) QCOMPARE(ReadWholeFile(path), std::string(c.bytes));
         QVERIFY(f.app->RecentFiles().Entries().isEmpty());
@@ -165,7 +163,6 @@ void VarkelAppTest::newDuringARunLeavesTheRunAlone() {
     QCOMPARE(f.app->Run().m_strDataFile, f.dir.File("run.txt"));
 }
 
-
 void VarkelAppTest::recentFilesKeepTheNewestFour() {
     TempDir dir;
     const QString ini = QString::fromStdString(dir.File("varkel.ini"));
@@ -177,8 +174,9 @@ void VarkelAppTest::recentFilesKeepTheNewestFour() {
         QVERIFY(recent.Save());
     }
     RecentFileList reread(ini);
-    const QStringList expected = {QString::fromStdString(dir.File("c")), QString::fromStdString(dir.File("e")),
-                                  QString::fromStdString(dir.File("d")), QString::fromStdString(dir.File("b"))};
+    const QStringList expected = {
+        QString::fromStdString(dir.File("c")), QString::fromStdString(dir.File("e")),
+        QString::fromStdString(dir.File("d")), QString::fromStdString(dir.File("b"))};
     QCOMPARE(reread.Entries(), expected);
     QSettings profile(ini, QSettings::IniFormat);
     QCOMPARE(profile.value("Recent File List/File1").toString(), expected[0]);

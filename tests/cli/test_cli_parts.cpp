@@ -24,7 +24,11 @@ TEST(TickSchedule, NextTickIsTheNextWholeSecondOfTheRunAndSkipsMissedOnes) {
     struct Case {
         long long since, next;
     } const cases[] = {
-        {0, 1000},    {1, 1000},    {999, 1000}, {1000, 2000}, {1999, 2000},
+        {0, 1000},
+        {1, 1000},
+        {999, 1000},
+        {1000, 2000},
+        {1999, 2000},
         {3750, 4000},  // a tick whose work blocked 2.75 s: the missed ones are dropped
         {-20, 1000},   // a reading before the origin counts as the origin
         {40LL * 24 * 3600 * 1000 + 1, 40LL * 24 * 3600 * 1000 + 1000},  // beyond an int

@@ -26,9 +26,9 @@ int DarkPixels(const QImage& image, const CRect& area) {
 TEST(PlotEndToEnd, DrawsBothChartsIntoAnImageOfTheRequestedSize) {
     TempDir dir;
     const std::string png = dir.File("run.png");
-    const ProcessResult run = RunProcess(dir.Path().string(), VARKEL_PATH,
-                                         {"--plot", kFixtures + "/small-run.txt", "--png", png,
-                                          "--size", "640x400"});
+    const ProcessResult run =
+        RunProcess(dir.Path().string(), VARKEL_PATH,
+                   {"--plot", kFixtures + "/small-run.txt", "--png", png, "--size", "640x400"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.err.empty()) << run.err;
 
@@ -54,13 +54,15 @@ TEST(PlotEndToEnd, NamesWhatIsWrongWithAFileAndFails) {
         std::string png;
         std::string errStart;
     } const cases[] = {
-        {missingField, dir.File("a.png"), missingField + ": line 3: expected seven numbers, found 6\n"},
+        {missingField, dir.File("a.png"),
+         missingField + ": line 3: expected seven numbers, found 6\n"},
         {empty, dir.File("b.png"), empty + ": the file holds no readings\n"},
         {absent, dir.File("c.png"), absent + ": No such file or directory\n"},
         {kFixtures + "/small-run.txt", unwritable, "Can't write image " + unwritable + ": "},
     };
     for (const Case& c : cases) {
-        const ProcessResult run = RunProcess(dir.Path().string(), VARKEL_PATH, {"--plot", c.data, "--png", c.png});
+        const ProcessResult run =
+            RunProcess(dir.Path().string(), VARKEL_PATH, {"--plot", c.data, "--png", c.png});
         EXPECT_EQ(run.status, 1) << c.errStart;
         EXPECT_EQ(run.err.substr(0, c.errStart.size()), c.errStart);
         EXPECT_FALSE(std::filesystem::exists(c.png)) << c.png;

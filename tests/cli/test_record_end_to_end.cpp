@@ -55,12 +55,13 @@ protected:
 
 TEST_F(RecordEndToEnd, ATwoReadingRunSendsTheCommandsAndRecordsTheRepliesScaled) {
     StartSim();
-    const ProcessResult run = RunProcess(m_dir.Path().string(), VARKEL_PATH,
-                                         {"--record", m_data, "--port", m_sim.DevicePath(),
-                                          "--interval", "2", "--readings", "2"});
+    const ProcessResult run = RunProcess(
+        m_dir.Path().string(), VARKEL_PATH,
+        {"--record", m_data, "--port", m_sim.DevicePath(), "--interval", "2", "--readings", "2"});
     ASSERT_EQ(run.status, 0) << run.err;
 
-    EXPECT_EQ(WaitForReceivedBytes(m_wireLog, "LOCL 0\r"), "LOCL 1\r" + kReading + kReading + "LOCL 0\r");
+    EXPECT_EQ(WaitForReceivedBytes(m_wireLog, "LOCL 0\r"),
+              "LOCL 1\r" + kReading + kReading + "LOCL 0\r");
     const std::vector<std::string> replies = SentReplies(m_wireLog);
     ASSERT_EQ(replies.size(), 4u);
 
@@ -100,9 +101,9 @@ TEST_F(RecordEndToEnd, AmplifiersEndingTheirRepliesWithLineFeedsAreRead) {
         std::filesystem::remove(m_wireLog);
         StartSim({"--line-end", ending});
         const std::string data = m_dir.File(std::string("run-") + ending + ".txt");
-        const ProcessResult run = RunProcess(m_dir.Path().string(), VARKEL_PATH,
-                                             {"--record", data, "--port", m_sim.DevicePath(),
-                                              "--interval", "2", "--readings", "3"});
+        const ProcessResult run = RunProcess(
+            m_dir.Path().string(), VARKEL_PATH,
+            {"--record", data, "--port", m_sim.DevicePath(), "--interval", "2", "--readings", "3"});
         m_sim.Stop();
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err.find("no valid reply"), std::string::npos) << run.err;
@@ -123,8 +124,8 @@ TEST_F(RecordEndToEnd, ASignalMidRunReleasesTheAmplifierAndKeepsEveryLine) {
         std::filesystem::remove(m_data);
         StartSim();
         ChildProcess recorder(m_dir.Path().string());
-        ASSERT_TRUE(recorder.Start(VARKEL_PATH, {"--record", m_data, "--port", m_sim.DevicePath(),
-                                                 "--interval", "2"}));
+        ASSERT_TRUE(recorder.Start(
+            VARKEL_PATH, {"--record", m_data, "--port", m_sim.DevicePath(), "--interval", "2"}));
         ASSERT_TRUE(WaitUntil([&] { return !ReadLines(m_data).empty(); }));
         recorder.Signal(signal);
         const ProcessResult run = recorder.Wait();
@@ -147,9 +148,9 @@ TEST_F(RecordEndToEnd, ASignalMidRunReleasesTheAmplifierAndKeepsEveryLine) {
 
 TEST_F(RecordEndToEnd, ADeviceThatNeverComesBackEndsTheRunWithStatus3AndItsLinesKept) {
     StartSim({"--fault", "hangup", "--fault-after", "1"});
-    const ProcessResult run = RunProcess(m_dir.Path().string(), VARKEL_PATH,
-                                         {"--record", m_data, "--port", m_sim.DevicePath(),
-                                          "--interval", "2", "--readings", "3"});
+    const ProcessResult run = RunProcess(
+        m_dir.Path().string(), VARKEL_PATH,
+        {"--record", m_data, "--port", m_sim.DevicePath(), "--interval", "2", "--readings", "3"});
     EXPECT_EQ(run.status, 3) << run.err;
     EXPECT_NE(run.err.find("Lost " + m_sim.DevicePath()), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("The run ended while " + m_sim.DevicePath() +
@@ -175,7 +176,9 @@ TEST_F(RecordEndToEnd, AnAdapterPulledAndPluggedInAgainLosesOnlyTheReadingsInBet
         ASSERT_TRUE(WaitUntil([&] {
             const std::string text = ReadWholeFile(err);
             std::size_t lost = 0;
-            for (std::size_t at = text.find(" Lost "); at != std::string::npos; at = text.find(" Lost ", at + 1)) ++lost;
+            for (std::size_t at = text.find(" Lost "); at != std::string::npos;
+                 at = text.find(" Lost ", at + 1))
+                ++lost;
             return lost == static_cast<std::size_t>(dropout);
         })) << ReadWholeFile(err);
         linesBefore = ReadLines(m_data).size();
@@ -231,13 +234,17 @@ TEST_F(RecordEndToEnd, EachFailureSaysWhatWentWrongWithAFailingStatus) {
         int status;
         std::string errStart;
     } const cases[] = {
-        {{"--record", noFolder, "--port", "sim", "--interval", "2"}, 1,
+        {{"--record", noFolder, "--port", "sim", "--interval", "2"},
+         1,
          "Can't create file: " + noFolder + ": No such file or directory\n"},
-        {{"--record", m_data, "--port", noPort, "--interval", "2"}, 1,
+        {{"--record", m_data, "--port", noPort, "--interval", "2"},
+         1,
          "Can't open serial port: " + noPort + ": "},
-        {{"--record", m_data, "--port", "sim", "--interval", "1"}, 2,
+        {{"--record", m_data, "--port", "sim", "--interval", "1"},
+         2,
          "varkel: Please enter an integer between 2 and 600.\n"},
-        {{"--record", m_data, "--port", "sim", "--interval", "2s"}, 2,
+        {{"--record", m_data, "--port", "sim", "--interval", "2s"},
+         2,
          "varkel: Please enter an integer.\n"},
     };
     for (const Case& c : cases) {
@@ -245,7 +252,8 @@ TEST_F(RecordEndToEnd, EachFailureSaysWhatWentWrongWithAFailingStatus) {
         EXPECT_EQ(run.status, c.status) << c.errStart;
         EXPECT_EQ(run.err.substr(0, c.errStart.size()), c.errStart);
         if (c.errStart.ends_with(": ")) {
-            EXPECT_GT(run.err.size(), c.errStart.size() + 1) << "the reason is missing: " << run.err;
+            EXPECT_GT(run.err.size(), c.errStart.size() + 1)
+                << "the reason is missing: " << run.err;
         }
         EXPECT_TRUE(run.out.empty()) << run.out;
     }

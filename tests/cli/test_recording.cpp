@@ -61,9 +61,10 @@ TEST_F(RecordingTest, TakesTheReadingsAskedForOnWholeSecondsAndReleasesTheAmplif
               (std::vector<std::string>{"2 0.05 -12.5 1e-06 0 50000 -12.5",
                                         "4 0.05 -12.5 2e-06 -40.25 25000 27.75"}));
     EXPECT_EQ(Lines(m_out.str()),
-              (std::vector<std::string>{
-                  "Time= 2.000 s, Voltage=50.0 mV, -12.500, Current=1.0 uA, 0.000, Impedance=50000.0 Ohm, -12.500",
-                  "Time= 4.000 s, Voltage=50.0 mV, -12.500, Current=2.0 uA, -40.250, Impedance=25000.0 Ohm, 27.750"}));
+              (std::vector<std::string>{"Time= 2.000 s, Voltage=50.0 mV, -12.500, Current=1.0 uA, "
+                                        "0.000, Impedance=50000.0 Ohm, -12.500",
+                                        "Time= 4.000 s, Voltage=50.0 mV, -12.500, Current=2.0 uA, "
+                                        "-40.250, Impedance=25000.0 Ohm, 27.750"}));
     EXPECT_EQ(m_err.str().find("Can't"), std::string::npos) << m_err.str();
 
     const nlohmann::json record = nlohmann::json::parse(ReadWholeFile(m_request.file + ".json"));
@@ -111,7 +112,8 @@ TEST_F(RecordingTest, AStopRequestBeforeTheFirstTickStillSendsLocl0) {
 TEST_F(RecordingTest, AFileThatCannotBeCreatedFailsBeforeThePortIsOpened) {
     m_request.file = m_dir.File("missing/run.txt");
     EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(m_err.str().rfind("Can't create file: " + m_request.file + ": ", 0), 0u) << m_err.str();
+    EXPECT_EQ(m_err.str().rfind("Can't create file: " + m_request.file + ": ", 0), 0u)
+        << m_err.str();
     EXPECT_EQ(m_line->opens, 0);
 }
 
@@ -127,7 +129,8 @@ TEST_F(RecordingTest, ASilentAmplifierIsReportedAndWritesNoLine) {
     m_line->responder = nullptr;
     m_request.readings = 1;
     EXPECT_EQ(Run(), 0);
-    EXPECT_NE(m_err.str().find("The amplifier gave no valid reply: no valid voltage amplitude: no reply came"),
+    EXPECT_NE(m_err.str().find(
+                  "The amplifier gave no valid reply: no valid voltage amplitude: no reply came"),
               std::string::npos)
         << m_err.str();
     EXPECT_TRUE(m_out.str().empty());
@@ -148,8 +151,9 @@ TEST_F(RecordingTest, ADeviceThatStaysGoneIsWaitedForAndTheRunEndsWithStatus3) {
     // Once when it goes, not at every missed reading; no reply warnings meanwhile.
     EXPECT_EQ(err.find("Lost", err.find("Lost") + 1), std::string::npos) << err;
     EXPECT_EQ(err.find("no valid reply"), std::string::npos) << err;
-    EXPECT_NE(err.find("The run ended while /dev/fake was still gone; 3 readings missed since it went."),
-              std::string::npos)
+    EXPECT_NE(
+        err.find("The run ended while /dev/fake was still gone; 3 readings missed since it went."),
+        std::string::npos)
         << err;
     EXPECT_EQ(ReadLines(m_request.file).size(), 1u);
     EXPECT_EQ(Lines(m_out.str()).size(), 1u);
@@ -172,7 +176,8 @@ TEST_F(RecordingTest, ADeviceThatComesBackLetsTheRunFinishWithStatus0) {
     long long unpluggedAtMs = -1;
     const auto stop = [&] {
         if (m_line->vanished && unpluggedAtMs < 0) unpluggedAtMs = m_clock.Milliseconds();
-        if (unpluggedAtMs >= 0 && m_line->openFails && m_clock.Milliseconds() >= unpluggedAtMs + 3000) {
+        if (unpluggedAtMs >= 0 && m_line->openFails &&
+            m_clock.Milliseconds() >= unpluggedAtMs + 3000) {
             m_line->Plug();
         }
         return false;
@@ -187,8 +192,8 @@ TEST_F(RecordingTest, ADeviceThatComesBackLetsTheRunFinishWithStatus0) {
     // Reading 1 found the device gone, 2 found it still gone; 3 to 5 are on file, taken after
     // the amplifier was put under remote control again.
     EXPECT_EQ(ReadLines(m_request.file).size(), 3u);
-    EXPECT_EQ(m_line->wire, "LOCL 1\rOUTP ? 3\rLOCL 1\r" + kOneReading + kOneReading + kOneReading +
-                                "LOCL 0\r");
+    EXPECT_EQ(m_line->wire,
+              "LOCL 1\rOUTP ? 3\rLOCL 1\r" + kOneReading + kOneReading + kOneReading + "LOCL 0\r");
 }
 
 TEST_F(RecordingTest, LinesThatCannotBeWrittenAreReportedAndFailTheRun) {

@@ -48,15 +48,15 @@ TEST(AxisTicks, StepEndsAndRangeFollowTheTable) {
     };
     const Case cases[] = {
         {0, 10, 2, 0, 10, 0, 10},
-        {0, 15, 2, 0, 14, 0, 15},            // 15 is not above 15 decades
+        {0, 15, 2, 0, 14, 0, 15},  // 15 is not above 15 decades
         {0, 15.01, 5, 0, 15, 0, 15.01},
         {-180, 180, 100, -200, 200, -200, 200},
         {0, 45.3, 10, 0, 50, 0, 50},
         {1000, 100000, 20000, 0, 100000, 0, 100000},
         {-0.05, 0.95, 0.2, 0, 1, -0.05, 1},  // 0 lies within 10/19 of a step of -0.05
         {0, 1000000, 200000, 0, 1000000, 0, 1000000},
-        {0, 11.05, 2, 0, 10, 0, 11.05},      // 1.05 from the end is within 10/19 of 2
-        {0, 11.06, 2, 0, 12, 0, 12},         // 1.06 is not
+        {0, 11.05, 2, 0, 10, 0, 11.05},  // 1.05 from the end is within 10/19 of 2
+        {0, 11.06, 2, 0, 12, 0, 12},     // 1.06 is not
         {-1.05, 10, 2, 0, 10, -1.05, 10},
         {-1.06, 10, 2, -2, 10, -2, 10},
     };
@@ -117,8 +117,8 @@ TEST(AxisTicks, StepIsOneTwoOrFiveDecades) {
         double dRange;
         double dStep;
     };
-    const Case cases[] = {{3, 1}, {6, 1}, {6.0001, 2}, {15, 2}, {15.0001, 5}, {29.99, 5},
-                          {0.3, 0.1}, {3e-5, 1e-5}, {7.5e20, 2e20}};
+    const Case cases[] = {{3, 1},     {6, 1},     {6.0001, 2},  {15, 2},       {15.0001, 5},
+                          {29.99, 5}, {0.3, 0.1}, {3e-5, 1e-5}, {7.5e20, 2e20}};
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(AxisStep(c.dRange, 3), c.dStep) << c.dRange;
 }
 
@@ -178,7 +178,8 @@ TEST(AxisTicks, RangesThatCannotBeSteppedAreMadeSteppableOthersKeepTheirSpan) {
 }
 
 TEST(AxisTicks, AnyLeastIntervalCountIsBounded) {
-    for (int n : {std::numeric_limits<int>::min(), -1, 0, 1, 1000, std::numeric_limits<int>::max()}) {
+    for (int n :
+         {std::numeric_limits<int>::min(), -1, 0, 1, 1000, std::numeric_limits<int>::max()}) {
         RecordingDC dc;
         CGraph chart(&dc, kChartRect);
         double dMin = 0, dMax = 10, dFirst, dLast, dStep;
@@ -189,8 +190,8 @@ TEST(AxisTicks, AnyLeastIntervalCountIsBounded) {
 }
 
 TEST(AxisTicks, OrdinaryRangesAreSteppableAsTheyStand) {
-    const double ranges[][2] = {{0, 10},      {-0.05, 0.95},     {1000.0001, 1000.0002},
-                                {-1e200, 1e200}, {1e-5, 2e-5},   {1, 1 + 3e-12},
+    const double ranges[][2] = {{0, 10},           {-0.05, 0.95},   {1000.0001, 1000.0002},
+                                {-1e200, 1e200},   {1e-5, 2e-5},    {1, 1 + 3e-12},
                                 {1e6, 1e6 + 1e-6}, {1e-290, 5e-290}};
     for (const auto& range : ranges) {
         double dMin = range[0], dMax = range[1];

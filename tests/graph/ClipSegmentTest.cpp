@@ -45,10 +45,11 @@ TEST(ClipSegment, CutsSegmentsAtTheRangeBox) {
         const char* what;
         double px, py, cx, cy;
         BOOL bResult;
-        Log moves;        // MoveTo calls ClipSegment made
-        CPoint end;       // m_nCurPixX/Y on return
+        Log moves;   // MoveTo calls ClipSegment made
+        CPoint end;  // m_nCurPixX/Y on return
         BOOL bCurInside;
     };
+    // clang-format off: one case a line reads as a table
     const Case cases[] = {
         {"both inside", 2, 3, 4, 5, TRUE, {}, {140, 150}, TRUE},
         {"leaving to the right", 5, 5, 15, 5, TRUE, {}, {200, 150}, FALSE},
@@ -64,20 +65,83 @@ TEST(ClipSegment, CutsSegmentsAtTheRangeBox) {
         {"leaving from the left edge", 0, 5, 15, 5, TRUE, {}, {200, 150}, FALSE},
         {"leaving upwards from the bottom edge", 1, 0, 2, 15, TRUE, {}, {116, 100}, FALSE},
         {"entering to the left edge", 15, 5, 0, 5, TRUE, {"MoveTo(200,150)"}, {100, 150}, TRUE},
-        {"entering to the top right corner", 15, 15, 10, 10, TRUE, {"MoveTo(200,100)"}, {200, 100}, TRUE},
+        {"entering to the top right corner",
+         15,
+         15,
+         10,
+         10,
+         TRUE,
+         {"MoveTo(200,100)"},
+         {200, 100},
+         TRUE},
         {"leaving through the top right corner", 0.1, 0.1, 19.1, 19.1, TRUE, {}, {200, 100}, FALSE},
         // Nearly flat and nearly upright sloped segments leave through the edge ahead of them.
-        {"nearly flat, leaving right", 5, 5, 105, std::nextafter(5.0, 6.0), TRUE, {}, {200, 150}, FALSE},
-        {"nearly flat, leaving left", 5, 5, -95, std::nextafter(5.0, 4.0), TRUE, {}, {100, 150}, FALSE},
-        {"nearly upright, leaving up", 5, 5, std::nextafter(5.0, 6.0), 105, TRUE, {}, {150, 100}, FALSE},
-        {"nearly upright, leaving down", 5, 5, std::nextafter(5.0, 4.0), -95, TRUE, {}, {150, 200}, FALSE},
-        {"nearly flat, entering from the right", 105, std::nextafter(5.0, 6.0), 5, 5, TRUE,
-         {"MoveTo(200,150)"}, {150, 150}, TRUE},
-        {"nearly flat, across the box leftwards", 105, std::nextafter(5.0, 6.0), -95, 5, TRUE,
-         {"MoveTo(200,150)"}, {100, 150}, FALSE},
+        {"nearly flat, leaving right",
+         5,
+         5,
+         105,
+         std::nextafter(5.0, 6.0),
+         TRUE,
+         {},
+         {200, 150},
+         FALSE},
+        {"nearly flat, leaving left",
+         5,
+         5,
+         -95,
+         std::nextafter(5.0, 4.0),
+         TRUE,
+         {},
+         {100, 150},
+         FALSE},
+        {"nearly upright, leaving up",
+         5,
+         5,
+         std::nextafter(5.0, 6.0),
+         105,
+         TRUE,
+         {},
+         {150, 100},
+         FALSE},
+        {"nearly upright, leaving down",
+         5,
+         5,
+         std::nextafter(5.0, 4.0),
+         -95,
+         TRUE,
+         {},
+         {150, 200},
+         FALSE},
+        {"nearly flat, entering from the right",
+         105,
+         std::nextafter(5.0, 6.0),
+         5,
+         5,
+         TRUE,
+         {"MoveTo(200,150)"},
+         {150, 150},
+         TRUE},
+        {"nearly flat, across the box leftwards",
+         105,
+         std::nextafter(5.0, 6.0),
+         -95,
+         5,
+         TRUE,
+         {"MoveTo(200,150)"},
+         {100, 150},
+         FALSE},
         // Outside to outside: drawn in the direction of travel, from where it enters.
-        {"sloped through the box backwards", 15, 12, -5, 2, TRUE, {"MoveTo(200,105)"}, {100, 155}, FALSE},
+        {"sloped through the box backwards",
+         15,
+         12,
+         -5,
+         2,
+         TRUE,
+         {"MoveTo(200,105)"},
+         {100, 155},
+         FALSE},
     };
+    // clang-format on
     for (const Case& c : cases) {
         ClipFixture f;
         SCOPED_TRACE(c.what);
@@ -108,7 +172,8 @@ TEST(ClipSegment, WithoutLinesReportsWhetherThePointIsInside) {
         double cx, cy;
         BOOL bInside;
     };
-    for (const Case& c : {Case{15, 5, FALSE}, Case{5, 5, TRUE}, Case{10, 0, TRUE}, Case{-1e-9, 5, FALSE}}) {
+    for (const Case& c :
+         {Case{15, 5, FALSE}, Case{5, 5, TRUE}, Case{10, 0, TRUE}, Case{-1e-9, 5, FALSE}}) {
         ClipFixture f;
         EXPECT_EQ(f.Clip(-50, -50, c.cx, c.cy, FALSE), c.bInside) << c.cx << "," << c.cy;
         EXPECT_EQ(f.chart.m_dPrevX, -50) << "the previous point stays";
@@ -172,16 +237,32 @@ TEST(ClipSegment, FixedRangePlotDrawsTheVisiblePieceOfEachSegment) {
         Log expected;
     };
     const Case cases[] = {
-        {"from the left edge out to the right", 0, 5, 15, 5,
+        {"from the left edge out to the right",
+         0,
+         5,
+         15,
+         5,
          {"MoveTo(30,100)", "Rectangle(29,99,32,102)", "MoveTo(30,100)", "LineTo(390,100)",
           "MoveTo(390,100)"}},
-        {"from the right onto the left edge", 15, 5, 0, 5,
+        {"from the right onto the left edge",
+         15,
+         5,
+         0,
+         5,
          {"MoveTo(570,100)", "MoveTo(390,100)", "LineTo(30,100)", "Rectangle(29,99,32,102)",
           "MoveTo(30,100)"}},
-        {"from the bottom edge out through the top", 2, 0, 4, 20,
+        {"from the bottom edge out through the top",
+         2,
+         0,
+         4,
+         20,
          {"MoveTo(102,195)", "Rectangle(101,194,104,197)", "MoveTo(102,195)", "LineTo(138,5)",
           "MoveTo(138,5)"}},
-        {"nearly flat, out to the right", 5, 5, 105, std::nextafter(5.0, 6.0),
+        {"nearly flat, out to the right",
+         5,
+         5,
+         105,
+         std::nextafter(5.0, 6.0),
          {"MoveTo(210,100)", "Rectangle(209,99,212,102)", "MoveTo(210,100)", "LineTo(390,100)",
           "MoveTo(390,100)"}},
     };

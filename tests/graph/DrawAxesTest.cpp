@@ -74,7 +74,8 @@ TEST(DrawAxes, TitlesTakeTheirStripsAndAreDrawnLast) {
 
     const std::vector<std::string> fonts = f.dc.Log({"CreateFontIndirect"});
     ASSERT_EQ(fonts.size(), 3u);
-    EXPECT_EQ(fonts[1], "CreateFontIndirect(" + std::to_string(f.dc.Calls()[0].args[0] + 1) + ",15,0)");
+    EXPECT_EQ(fonts[1],
+              "CreateFontIndirect(" + std::to_string(f.dc.Calls()[0].args[0] + 1) + ",15,0)");
     const RecordedObject* yTitle = f.dc.Object(static_cast<int>(f.dc.Calls()[0].args[0]) + 2);
     ASSERT_NE(yTitle, nullptr);
     EXPECT_EQ(yTitle->font.lfEscapement, 900);
@@ -105,7 +106,8 @@ TEST(DrawAxes, ScaleSetsFontHeightsAndTitleRoom) {
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->font.lfHeight, c.nLabel) << c.dScale;
         for (int k = 1; k <= 2; ++k) {
-            const RecordedObject* title = f.dc.Object(static_cast<int>(f.dc.Calls()[0].args[0]) + k);
+            const RecordedObject* title =
+                f.dc.Object(static_cast<int>(f.dc.Calls()[0].args[0]) + k);
             ASSERT_NE(title, nullptr);
             EXPECT_EQ(title->font.lfHeight, c.nTitle) << c.dScale;
         }
@@ -139,10 +141,8 @@ TEST(DrawAxes, DataAreaOfTenPixelsIsDrawnNineRefused) {
         int nWidth, nHeight;
     };
     const Case cases[] = {
-        {{0, 0, 400, 22}, TRUE, 360, 10},
-        {{0, 0, 400, 21}, FALSE, 0, 0},
-        {{0, 0, 38, 300}, TRUE, 10, 274},
-        {{0, 0, 37, 300}, FALSE, 0, 0},
+        {{0, 0, 400, 22}, TRUE, 360, 10},  {{0, 0, 400, 21}, FALSE, 0, 0},
+        {{0, 0, 38, 300}, TRUE, 10, 274},  {{0, 0, 37, 300}, FALSE, 0, 0},
         {{100, 100, 50, 50}, FALSE, 0, 0},  // reversed rectangle
     };
     for (const Case& c : cases) {

@@ -114,10 +114,14 @@ TEST(GraphModel, TypeCodesPickTheirAccessor) {
         GraphAccessor expected;
     };
     const Case cases[] = {
-        {0, GetFloat}, {1, GetDouble}, {2, GetLongDouble}, {3, GetChar},     {4, GetUChar},
-        {5, GetShort}, {6, GetUShort}, {7, GetInt},        {8, GetUInt},     {9, GetLong},
-        {10, GetULong}, {11, GetIndex}, {12, GetIndex},    {-1, GetUChar},   {13, GetUChar},
-        {std::numeric_limits<int>::min(), GetUChar},
+        {0, GetFloat},      {1, GetDouble},
+        {2, GetLongDouble}, {3, GetChar},
+        {4, GetUChar},      {5, GetShort},
+        {6, GetUShort},     {7, GetInt},
+        {8, GetUInt},       {9, GetLong},
+        {10, GetULong},     {11, GetIndex},
+        {12, GetIndex},     {-1, GetUChar},
+        {13, GetUChar},     {std::numeric_limits<int>::min(), GetUChar},
     };
     for (const Case& c : cases) {
         RecordingDC dc;
@@ -205,9 +209,9 @@ TEST(GraphModel, TransformsApplyBeforeRangesAndMapping) {
     EXPECT_EQ(a.m_dXMax, 10.0);
     EXPECT_EQ(withNull.Log(), withIdentity.Log());
     EXPECT_EQ(SeriesLog(withNull),
-              (std::vector<std::string>{"MoveTo(30,195)", "LineTo(30,195)", "Rectangle(29,194,32,197)",
-                                        "MoveTo(30,195)", "LineTo(390,5)", "Rectangle(389,4,392,7)",
-                                        "MoveTo(390,5)"}));
+              (std::vector<std::string>{
+                  "MoveTo(30,195)", "LineTo(30,195)", "Rectangle(29,194,32,197)", "MoveTo(30,195)",
+                  "LineTo(390,5)", "Rectangle(389,4,392,7)", "MoveTo(390,5)"}));
 }
 
 TEST(GraphModel, MapTruncatesTowardZero) {

@@ -9,7 +9,9 @@
 #include "graph/RecordingDC.h"
 
 // Points in test messages as (x, y).
-inline void PrintTo(const CPoint& point, std::ostream* os) { *os << "(" << point.x << ", " << point.y << ")"; }
+inline void PrintTo(const CPoint& point, std::ostream* os) {
+    *os << "(" << point.x << ", " << point.y << ")";
+}
 
 // The calls that drew the series: everything after the label font of the axes was
 // released, up to Plot's restoring of the caller's brush. Works for charts without titles.

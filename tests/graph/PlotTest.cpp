@@ -48,8 +48,8 @@ TEST(Plot, StyleChoosesMarkerLinesAndMoves) {
     const Case cases[] = {
         {0, {"MoveTo(30,195)", "SetPixel(30,195,0)", "SetPixel(390,5,0)"}},
         {8,
-         {"MoveTo(30,195)", "LineTo(30,195)", "SetPixel(30,195,0)", "MoveTo(30,195)", "LineTo(390,5)",
-          "SetPixel(390,5,0)", "MoveTo(390,5)"}},
+         {"MoveTo(30,195)", "LineTo(30,195)", "SetPixel(30,195,0)", "MoveTo(30,195)",
+          "LineTo(390,5)", "SetPixel(390,5,0)", "MoveTo(390,5)"}},
         {-1,
          {"MoveTo(30,195)", "SetPixel(30,195,0)", "MoveTo(30,195)", "SetPixel(390,5,0)",
           "MoveTo(390,5)"}},
@@ -87,12 +87,12 @@ TEST(Plot, FramesTheAxesWithItsOwnPenBrushAndBackground) {
     const std::string region = std::to_string(dc.Calls()[6].args[0]);
     const std::string fg = std::to_string(RGB(10, 20, 30));
     const std::string bg = std::to_string(RGB(1, 2, 3));
-    EXPECT_EQ(Log(log.begin(), log.begin() + 9),
-              (Log{"CreatePen(" + pen + ",0,1," + fg + ")", "CreateSolidBrush(" + brush + "," + bg + ")",
-                   "SetBkColor(" + bg + ")", "SetTextColor(" + fg + ")", "SelectObject(" + pen + ",1)",
-                   "SelectObject(" + brush + ",2)",
-                   "CreateRectRgn(" + region + ",7,17,414,237)", "PaintRgn(" + region + ")",
-                   "SetBkMode(1)"}));
+    EXPECT_EQ(
+        Log(log.begin(), log.begin() + 9),
+        (Log{"CreatePen(" + pen + ",0,1," + fg + ")", "CreateSolidBrush(" + brush + "," + bg + ")",
+             "SetBkColor(" + bg + ")", "SetTextColor(" + fg + ")", "SelectObject(" + pen + ",1)",
+             "SelectObject(" + brush + ",2)", "CreateRectRgn(" + region + ",7,17,414,237)",
+             "PaintRgn(" + region + ")", "SetBkMode(1)"}));
     EXPECT_EQ(Log(log.end() - 5, log.end()),
               (Log{"SelectObject(2," + brush + ")", "SelectObject(1," + pen + ")",
                    "DeleteObject(" + pen + ")", "DeleteObject(" + brush + ")",

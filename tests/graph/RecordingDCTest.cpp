@@ -13,8 +13,9 @@ TEST(RecordingDC, LogsCallsWithTheirArguments) {
     dc.LineTo(10, 20);
     dc.TextOut(3, 4, "10xx", 2);
     dc.DrawText("a\nb", -1, CRect{0, 0, 5, 6}, 0);
-    EXPECT_EQ(dc.Log(), (std::vector<std::string>{"MoveTo(1,2)", "LineTo(10,20)", "TextOut(3,4,\"10\")",
-                                                  "DrawText(0,0,5,6,0,\"a\nb\")"}));
+    EXPECT_EQ(dc.Log(),
+              (std::vector<std::string>{"MoveTo(1,2)", "LineTo(10,20)", "TextOut(3,4,\"10\")",
+                                        "DrawText(0,0,5,6,0,\"a\nb\")"}));
     EXPECT_EQ(dc.Log({"LineTo"}), (std::vector<std::string>{"LineTo(10,20)"}));
     EXPECT_EQ(dc.CurrentPosition(), (CPoint{10, 20}));
 }
@@ -52,8 +53,7 @@ TEST(RecordingDC, ReportsEveryImbalance) {
     };
     const Case cases[] = {
         {"object never deleted", [](RecordingDC& dc) { dc.CreatePen(PS_SOLID, 1, 0); }},
-        {"object left selected",
-         [](RecordingDC& dc) { dc.SelectObject(dc.CreateSolidBrush(0)); }},
+        {"object left selected", [](RecordingDC& dc) { dc.SelectObject(dc.CreateSolidBrush(0)); }},
         {"deleted while selected",
          [](RecordingDC& dc) {
              const HPEN pen = dc.CreatePen(PS_SOLID, 1, 0);

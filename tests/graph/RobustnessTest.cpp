@@ -53,7 +53,11 @@ TEST(Robustness, HostileDataAndRangesEndBalanced) {
     };
     const auto none = [](CGraph&) {};
     const std::vector<Case> cases = {
-        {"NaN and infinities among finite points", {0, kNaN, 2, kInf, 4}, {0, 1, -kInf, 3, 4}, none, TRUE},
+        {"NaN and infinities among finite points",
+         {0, kNaN, 2, kInf, 4},
+         {0, 1, -kInf, 3, 4},
+         none,
+         TRUE},
         {"nothing finite", {kNaN, kInf}, {1, 2}, none, TRUE},
         {"values near the double limit", {-1.7e308, 1.7e308}, {1.7e308, -1.7e308}, none, TRUE},
         {"narrow against magnitude", {1e16, 1e16 + 2, 1e16 + 4}, {1, 2, 3}, none, TRUE},
@@ -62,11 +66,31 @@ TEST(Robustness, HostileDataAndRangesEndBalanced) {
         {"fixed infinite ranges", {1, 2}, {1, 2}, fixed(-kInf, kInf, 0, kInf), TRUE},
         {"fixed reversed ranges", {1, 2, 3}, {1, 2, 3}, fixed(10, 0, 5, -5), TRUE},
         {"fixed empty ranges", {1, 2}, {1, 2}, fixed(3, 3, 0, 0), TRUE},
-        {"fixed range, huge data", {-1e308, 1e308, 5}, {1e308, -1e308, 5}, fixed(0, 10, 0, 10), TRUE},
-        {"fixed range, data far beyond pixels", {0, 1e200}, {0, 1e-200}, fixed(0, 1e-100, 0, 1), TRUE},
-        {"huge margin divisor", {1, 2}, {1, 2}, [](CGraph& c) { c.m_nXMarginDiv = 0; c.m_nYMarginDiv = -1; }, TRUE},
-        {"rectangle beyond any surface", {1, 2}, {1, 2},
-         [](CGraph& c) { c.m_rect = CRect{std::numeric_limits<int>::min(), 0, std::numeric_limits<int>::max(), 500}; },
+        {"fixed range, huge data",
+         {-1e308, 1e308, 5},
+         {1e308, -1e308, 5},
+         fixed(0, 10, 0, 10),
+         TRUE},
+        {"fixed range, data far beyond pixels",
+         {0, 1e200},
+         {0, 1e-200},
+         fixed(0, 1e-100, 0, 1),
+         TRUE},
+        {"huge margin divisor",
+         {1, 2},
+         {1, 2},
+         [](CGraph& c) {
+             c.m_nXMarginDiv = 0;
+             c.m_nYMarginDiv = -1;
+         },
+         TRUE},
+        {"rectangle beyond any surface",
+         {1, 2},
+         {1, 2},
+         [](CGraph& c) {
+             c.m_rect =
+                 CRect{std::numeric_limits<int>::min(), 0, std::numeric_limits<int>::max(), 500};
+         },
          FALSE},
     };
     for (const Case& c : cases) {
@@ -74,8 +98,8 @@ TEST(Robustness, HostileDataAndRangesEndBalanced) {
         for (int nStyle : {0, 10, 12}) {
             RecordingDC dc;
             CGraph chart(&dc, CRect{0, 0, 500, 400});
-            chart.AddSeries(static_cast<int>(c.x.size()), c.x.data(), c.y.data(), nStyle, 1, 1, 1, 1,
-                            nullptr, nullptr);
+            chart.AddSeries(static_cast<int>(c.x.size()), c.x.data(), c.y.data(), nStyle, 1, 1, 1,
+                            1, nullptr, nullptr);
             c.setup(chart);
             EXPECT_EQ(chart.Plot(), c.bExpected) << "style " << nStyle;
             EXPECT_TRUE(dc.IsBalanced()) << dc.BalanceReport();
@@ -137,8 +161,8 @@ TEST(Robustness, NonFinitePointsAreSkippedAndTheLineRestartsAfterThem) {
     EXPECT_EQ(chart.m_dXMax, 10);
     EXPECT_EQ(SeriesLog(dc),
               (Log{"MoveTo(30,195)", "LineTo(30,195)", "Rectangle(29,194,32,197)", "MoveTo(30,195)",
-                   "MoveTo(210,100)", "LineTo(210,100)", "Rectangle(209,99,212,102)", "MoveTo(210,100)",
-                   "LineTo(390,5)", "Rectangle(389,4,392,7)", "MoveTo(390,5)"}));
+                   "MoveTo(210,100)", "LineTo(210,100)", "Rectangle(209,99,212,102)",
+                   "MoveTo(210,100)", "LineTo(390,5)", "Rectangle(389,4,392,7)", "MoveTo(390,5)"}));
 }
 
 TEST(Robustness, NonFinitePointsInFixedRangeRestartTheClipping) {

@@ -56,8 +56,8 @@ TEST(DataFile, AFileDeletedOrEmptiedMidRunComesBackWithEveryLine) {
 
     fs::remove(path);
     EXPECT_TRUE(file.AppendDataLine(path.c_str(), 6, 0, 0, 0, 0, 0, 0).wroteAll);
-    EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"2 0 0 0 0 0 0", "4 0 0 0 0 0 0",
-                                                         "6 0 0 0 0 0 0"}));
+    EXPECT_EQ(ReadLines(path),
+              (std::vector<std::string>{"2 0 0 0 0 0 0", "4 0 0 0 0 0 0", "6 0 0 0 0 0 0"}));
 
     // Replaced by an empty file of the same name.
     fs::remove(path);
@@ -147,7 +147,7 @@ TEST(DataFile, AWriteCutShortLeavesNoPartialLine) {
     struct sigaction previous {};
     ignore.sa_handler = SIG_IGN;
     ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-    rlimit limit {};
+    rlimit limit{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
     const rlimit saved = limit;
     limit.rlim_cur = firstLine.size() + 5;
@@ -180,7 +180,8 @@ TEST(DataFile, ANewRunCannotTakeAFileWhoseEarlierLinesStillWait) {
     const DataFileResult refused = file.Create(path.c_str());
     EXPECT_FALSE(refused.ok);
     EXPECT_TRUE(refused.linesWaiting);
-    EXPECT_EQ(refused.error, path + ": 1 line of an earlier run still waits to be written to this file");
+    EXPECT_EQ(refused.error,
+              path + ": 1 line of an earlier run still waits to be written to this file");
     EXPECT_FALSE(fs::exists(path));  // untouched: not created empty over the waiting lines
 
     // Another name is fine, and the waiting line still reaches its own file.

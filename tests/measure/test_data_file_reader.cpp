@@ -17,7 +17,8 @@ TEST(DataFileReader, AcceptsWhatTheRunWritesAndTheLineEndsOfOtherSystems) {
         double lastOfLast;   // column 7 of the last row
     } const cases[] = {
         {"one line", "2 0.05 -12.5 1e-06 0 50000 -12.5\n", 1, 2, -12.5},
-        {"two lines", "2 0.05 -12.5 1e-06 0 50000 -12.5\n4 0.05 -12.5 2e-06 -40.25 25000 27.75\n", 2, 4, 27.75},
+        {"two lines", "2 0.05 -12.5 1e-06 0 50000 -12.5\n4 0.05 -12.5 2e-06 -40.25 25000 27.75\n",
+         2, 4, 27.75},
         {"no final newline", "1 2 3 4 5 6 7\n8 9 10 11 12 13 14", 2, 8, 14},
         {"CRLF", "1 2 3 4 5 6 7\r\n8 9 10 11 12 13 14\r\n", 2, 8, 14},
         {"CRLF without final newline", "1 2 3 4 5 6 7\r\n8 9 10 11 12 13 14\r", 2, 8, 14},

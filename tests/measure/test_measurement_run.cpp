@@ -82,7 +82,8 @@ TEST_F(RunTest, StartThatFailsChangesNothingOfThePreviousRun) {
         EXPECT_NE(run.OpenError().find(c.errorMentions), std::string::npos) << run.OpenError();
         EXPECT_EQ(state.measuring, 0);
         EXPECT_EQ(state.port, nullptr);
-        EXPECT_EQ(line->closes - closes, c.failure == MeasurementRun::BeginFailure::PortNotOpened ? 0 : 1);
+        EXPECT_EQ(line->closes - closes,
+                  c.failure == MeasurementRun::BeginFailure::PortNotOpened ? 0 : 1);
         EXPECT_EQ(store.count, 3);
         EXPECT_EQ(state.ticksPerReading, 5);
         EXPECT_EQ(state.tickCount, 1);
@@ -164,8 +165,8 @@ TEST_F(RunTest, CurrentBelowTheFloorIsRaisedToExactlyTheFloor) {
     // "0.0099999999999999985" gives 1e-6 itself, and "0.01" the double just above it.
     struct Case {
         const char* currentReply;
-        bool raised;      // true: stored as exactly 1e-6; false: kept, above the floor
-        double stored;    // A
+        bool raised;         // true: stored as exactly 1e-6; false: kept, above the floor
+        double stored;       // A
         const char* column;  // column 4 of the data file
         double impedance;    // ohm, for 0.1 V
     };
@@ -205,17 +206,15 @@ TEST_F(RunTest, CarriedOverCurrentBelowTheFloorOrNotANumberIsRaised) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double infinity = std::numeric_limits<double>::infinity();
     struct Case {
-        double carried;  // A, in the records before the run
-        double stored;   // A, after the voltage reading
+        double carried;    // A, in the records before the run
+        double stored;     // A, after the voltage reading
         double impedance;  // ohm, for 0.1 V
         const char* column;
     };
     const Case cases[] = {
-        {nan, 1e-6, 1e5, "1e-06"},
-        {0.0, 1e-6, 1e5, "1e-06"},  // the records as the program starts
-        {-2e-6, 1e-6, 1e5, "1e-06"},
-        {5e-7, 1e-6, 1e5, "1e-06"},
-        {-infinity, 1e-6, 1e5, "1e-06"},
+        {nan, 1e-6, 1e5, "1e-06"},    {0.0, 1e-6, 1e5, "1e-06"},  // the records as the program
+                                                                  // starts
+        {-2e-6, 1e-6, 1e5, "1e-06"},  {5e-7, 1e-6, 1e5, "1e-06"}, {-infinity, 1e-6, 1e5, "1e-06"},
         {4e-6, 4e-6, 25000, "4e-06"},  // above the floor: kept
     };
     for (const Case& c : cases) {
@@ -318,7 +317,8 @@ TEST_F(RunTest, DroppedDeviceIsWaitedForAndTheRunGoesOnWhereItWas) {
     EXPECT_TRUE(result.deviceLost);
     EXPECT_TRUE(result.waitingForDevice);
     EXPECT_FALSE(result.reading.Valid());
-    EXPECT_NE(result.deviceProblem.find("no longer there"), std::string::npos) << result.deviceProblem;
+    EXPECT_NE(result.deviceProblem.find("no longer there"), std::string::npos)
+        << result.deviceProblem;
     EXPECT_EQ(result.outage.missedReadings, 1);
     EXPECT_TRUE(run.IsMeasuring());
     EXPECT_TRUE(run.IsWaitingForDevice());
@@ -326,13 +326,13 @@ TEST_F(RunTest, DroppedDeviceIsWaitedForAndTheRunGoesOnWhereItWas) {
 
     const int opensBefore = line->opens;
     for (int missed = 2; missed <= 4; ++missed) {
-        TickUntilReading(&result);  // 8, 10, 12 s: the device is still gone
+        TickUntilReading(&result);        // 8, 10, 12 s: the device is still gone
         EXPECT_FALSE(result.deviceLost);  // told once, not at every missed reading
         EXPECT_TRUE(result.waitingForDevice);
         EXPECT_EQ(result.outage.missedReadings, missed);
         EXPECT_NE(result.deviceProblem.find("No such file or directory"), std::string::npos);
     }
-    EXPECT_EQ(line->opens, opensBefore);  // every attempt was refused
+    EXPECT_EQ(line->opens, opensBefore);          // every attempt was refused
     EXPECT_EQ(factory.lastDevice, "/dev/ttyS1");  // the same port each time
     EXPECT_EQ(ReadLines(path).size(), 2u);
 
@@ -354,9 +354,10 @@ TEST_F(RunTest, DroppedDeviceIsWaitedForAndTheRunGoesOnWhereItWas) {
     ASSERT_EQ(run.Outages().size(), 1u);
     EXPECT_EQ(run.Outages()[0].backMs, result.outage.backMs);
     // The same file and time zero: the time column goes on, with a gap.
-    EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"2 0.1 -12.5 1e-06 0 100000 -12.5",
-                                                         "4 0.1 -12.5 5e-05 -40.25 2000 27.75",
-                                                         "14.3 0.1 -12.5 5e-05 -40.25 2000 27.75"}));
+    EXPECT_EQ(ReadLines(path),
+              (std::vector<std::string>{"2 0.1 -12.5 1e-06 0 100000 -12.5",
+                                        "4 0.1 -12.5 5e-05 -40.25 2000 27.75",
+                                        "14.3 0.1 -12.5 5e-05 -40.25 2000 27.75"}));
     EXPECT_EQ(store.count, 3);
 }
 

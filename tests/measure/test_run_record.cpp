@@ -173,7 +173,8 @@ TEST_F(RunRecordTest, AFailedWriteLeavesTheOldRecordWholeAndTheRunGoingOn) {
     line->Unplug();
     TickUntilReading();
     EXPECT_TRUE(run.IsWaitingForDevice());
-    EXPECT_NE(run.RecordProblem().find("run.txt.json.tmp"), std::string::npos) << run.RecordProblem();
+    EXPECT_NE(run.RecordProblem().find("run.txt.json.tmp"), std::string::npos)
+        << run.RecordProblem();
     EXPECT_EQ(ReadWholeFile(path + ".json"), before);
 
     fs::remove(path + ".json.tmp");
@@ -191,10 +192,10 @@ TEST_F(RunRecordTest, LinesWrittenAfterTheRunAreCountedOnceTheyAreOnDisk) {
     ASSERT_TRUE(run.BeginMeasurement(1, 2));
     TickUntilReading();
     fs::rename(folder, dir.Path() / "away");  // the stick is pulled
-    TickUntilReading();                         // this line waits
-    run.StopMeasurement();                      // and the end's record cannot be written
+    TickUntilReading();                       // this line waits
+    run.StopMeasurement();                    // and the end's record cannot be written
     EXPECT_NE(run.RecordProblem(), "");
-    fs::rename(dir.Path() / "away", folder);    // plugged in again
+    fs::rename(dir.Path() / "away", folder);  // plugged in again
 
     clock.Advance(1000);
     run.OnTimer();  // idle: the waiting line goes to the file, and the record learns of it

@@ -62,7 +62,7 @@ TEST_F(SerialLinkTest, ReadLineEndsAtALineEndTimeOutOrHundredBytes) {
         {"1.000\r", "1.000\r", ReplyEnd::LineEnd, 0},
         {"1.0\r2.0\r", "1.0\r", ReplyEnd::LineEnd, 4},
         {"0.502119\n", "0.502119\n", ReplyEnd::LineEnd, 0},
-        {"0.5\r\n", "0.5\r", ReplyEnd::LineEnd, 1},  // the LF waits for the next discard
+        {"0.5\r\n", "0.5\r", ReplyEnd::LineEnd, 1},        // the LF waits for the next discard
         {"\n-3.25\r\n", "-3.25\r", ReplyEnd::LineEnd, 1},  // an earlier CR LF's LF is skipped
         {"\r", "\r", ReplyEnd::LineEnd, 0},
         {"", "", ReplyEnd::TimedOut, 0},
@@ -114,8 +114,9 @@ TEST_F(SerialLinkTest, ReplyThatTricklesInIsAbandonedOneSecondAfterItsQuery) {
     EXPECT_EQ(clock.Milliseconds() - before, SerialLink::kReplyLimitMs);
     EXPECT_FALSE(outcome.Valid());
     EXPECT_FALSE(outcome.portFailed);
-    EXPECT_NE(outcome.problem.find("no valid voltage amplitude: its reply did not end within 1000 ms"),
-              std::string::npos)
+    EXPECT_NE(
+        outcome.problem.find("no valid voltage amplitude: its reply did not end within 1000 ms"),
+        std::string::npos)
         << outcome.problem;
     EXPECT_EQ(line->wire, "OUTP ? 3\r");  // the reading ends there, as after any bad amplitude
 
@@ -285,11 +286,11 @@ TEST(ReplyNumber, ReadsWhatPercentLfReads) {
         double value;
     };
     const Case cases[] = {
-        {"1.000\r", true, 1.0},      {"  -12.5\r", true, -12.5},  {"+3e-2\r", true, 0.03},
-        {"\t7\r", true, 7.0},        {"0.5V\r", true, 0.5},       {".25\r", true, 0.25},
-        {"1E3\r", true, 1000.0},     {"abc\r", false, 0},         {"\r", false, 0},
-        {"", false, 0},              {"-\r", false, 0},           {"+-1\r", false, 0},
-        {"nan\r", false, 0},         {"-inf\r", false, 0},        {"infinity\r", false, 0},
+        {"1.000\r", true, 1.0},  {"  -12.5\r", true, -12.5}, {"+3e-2\r", true, 0.03},
+        {"\t7\r", true, 7.0},    {"0.5V\r", true, 0.5},      {".25\r", true, 0.25},
+        {"1E3\r", true, 1000.0}, {"abc\r", false, 0},        {"\r", false, 0},
+        {"", false, 0},          {"-\r", false, 0},          {"+-1\r", false, 0},
+        {"nan\r", false, 0},     {"-inf\r", false, 0},       {"infinity\r", false, 0},
         {"1e400\r", false, 0},
     };
     for (const Case& c : cases) {

@@ -31,7 +31,7 @@ struct ColouredSurface {
 
 struct RectangleCase {
     const char* name;
-    CRect box;  // as passed, corners in any order
+    CRect box;       // as passed, corners in any order
     CRect expected;  // normalised, right and bottom exclusive
 };
 
@@ -50,7 +50,8 @@ TEST_P(RectangleTest, OutlineInPenInsideInBrushRightAndBottomExclusive) {
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 12; ++x) {
                 const bool inside = x >= e.left && x < e.right && y >= e.top && y < e.bottom;
-                const bool edge = x == e.left || x == e.right - 1 || y == e.top || y == e.bottom - 1;
+                const bool edge =
+                    x == e.left || x == e.right - 1 || y == e.top || y == e.bottom - 1;
                 const COLORREF want = !inside ? kWhite : edge ? kRed : kGreen;
                 ASSERT_EQ(PixelAt(s.image, x, y), want)
                     << c.name << " at " << x << "," << y << " shortcuts " << shortcuts << "\n"
@@ -108,7 +109,8 @@ TEST(ImageDCMarker, LineLeavingASquareCoversItsInsideOnlyWhenItHasLength) {
 }
 
 TEST(ImageDCEllipse, SymmetricInsideItsBoxTouchingEverySideAndFilled) {
-    for (const CRect box : {CRect{1, 1, 12, 8}, CRect{2, 2, 7, 7}, CRect{0, 0, 14, 9}, CRect{3, 1, 6, 9}}) {
+    for (const CRect box :
+         {CRect{1, 1, 12, 8}, CRect{2, 2, 7, 7}, CRect{0, 0, 14, 9}, CRect{3, 1, 6, 9}}) {
         ColouredSurface s(16, 12);
         s.Paint([&](CDC& dc) { dc.Ellipse(box.left, box.top, box.right, box.bottom); });
         EXPECT_EQ(InkBox(s.image), box) << Picture(s.image);
@@ -120,7 +122,8 @@ TEST(ImageDCEllipse, SymmetricInsideItsBoxTouchingEverySideAndFilled) {
                 ASSERT_EQ(PixelAt(s.image, x, y), PixelAt(s.image, x, my)) << Picture(s.image);
             }
         if (box.Width() >= 5 && box.Height() >= 5) {
-            EXPECT_EQ(PixelAt(s.image, (box.left + box.right) / 2, (box.top + box.bottom) / 2), kGreen);
+            EXPECT_EQ(PixelAt(s.image, (box.left + box.right) / 2, (box.top + box.bottom) / 2),
+                      kGreen);
         }
     }
 }
@@ -230,7 +233,7 @@ TEST(ImageDCObjects, SelectedStockAndUnknownObjectsAreNotReleased) {
     EXPECT_EQ(dc.DeleteObject(pen), FALSE);  // still selected
     EXPECT_EQ(dc.SelectObject(stock), pen);
     EXPECT_EQ(dc.DeleteObject(pen), TRUE);
-    EXPECT_EQ(dc.DeleteObject(pen), FALSE);  // already released
+    EXPECT_EQ(dc.DeleteObject(pen), FALSE);    // already released
     EXPECT_EQ(dc.DeleteObject(stock), FALSE);  // stock
     EXPECT_EQ(dc.DeleteObject(HGDIOBJ{GdiKind::Brush, 999}), FALSE);
     // Selecting a released or unknown object fails and keeps the selection.
@@ -277,7 +280,7 @@ TEST(ImageDCHugeCoordinates, ShapesFarOffTheImageDrawOnlyTheirVisiblePart) {
 TEST(ImageDCHugeCoordinates, RectangleEdgesCrossingTheImageAreDrawn) {
     ColouredSurface s(20, 20);
     s.Paint([](CDC& dc) { dc.Rectangle(-2000000000, 5, 10, 2000000000); });
-    EXPECT_EQ(PixelAt(s.image, 0, 5), kRed);  // top edge
+    EXPECT_EQ(PixelAt(s.image, 0, 5), kRed);   // top edge
     EXPECT_EQ(PixelAt(s.image, 9, 12), kRed);  // right edge
     EXPECT_EQ(PixelAt(s.image, 8, 12), kGreen);
     EXPECT_EQ(PixelAt(s.image, 10, 12), kWhite);

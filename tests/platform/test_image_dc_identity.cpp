@@ -7,8 +7,8 @@
 #include "ChartSamples.h"
 #include "measure/MeasurementState.h"
 #include "platform/ImageDC.h"
-#include "view/MeasurementPainter.h"
 #include "test_image_dc_support.h"
+#include "view/MeasurementPainter.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +90,8 @@ struct CallSequence {
         int a, b, c, d;
     };
     std::vector<Call> calls;
-    std::vector<COLORREF> colours{RGB(0, 0, 0), RGB(255, 255, 255), RGB(200, 30, 30), RGB(20, 90, 220)};
+    std::vector<COLORREF> colours{RGB(0, 0, 0), RGB(255, 255, 255), RGB(200, 30, 30),
+                                  RGB(20, 90, 220)};
 
     void Replay(CDC& dc) const {
         std::vector<HPEN> pens;
@@ -136,7 +137,10 @@ struct CallSequence {
         for (const Call& k : calls) {
             switch (k.kind) {
                 case Call::Move: at = {k.a, k.b}; break;
-                case Call::Line: model.Line(at.x, at.y, k.a, k.b, pen); at = {k.a, k.b}; break;
+                case Call::Line:
+                    model.Line(at.x, at.y, k.a, k.b, pen);
+                    at = {k.a, k.b};
+                    break;
                 case Call::Rect: model.Rectangle(k.a, k.b, k.c, k.d, pen, brush); break;
                 case Call::Marker:
                     model.Rectangle(k.a - 1, k.b - 1, k.a + 2, k.b + 2, pen, brush);
@@ -156,9 +160,12 @@ struct CallSequence {
 // mixed with everything else; `huge` adds coordinates anywhere in the int range.
 CallSequence RandomSequence(std::mt19937& random, int width, int height, bool huge) {
     CallSequence s;
-    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    auto uniform = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
     auto coordinate = [&](int size) {
-        if (huge && uniform(0, 9) == 0) return uniform(0, 1) ? uniform(INT_MIN, INT_MAX) : uniform(-2, 2) * 1000000000;
+        if (huge && uniform(0, 9) == 0)
+            return uniform(0, 1) ? uniform(INT_MIN, INT_MAX) : uniform(-2, 2) * 1000000000;
         return uniform(-6, size + 5);
     };
     int x = width / 2, y = height / 2;
@@ -166,18 +173,32 @@ CallSequence RandomSequence(std::mt19937& random, int width, int height, bool hu
     for (int i = 0; i < calls; ++i) {
         using C = CallSequence::Call;
         switch (uniform(0, 19)) {
-            case 0: case 1: case 2: case 3: case 4: case 5: {  // chart point: line + marker
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+            case 4:
+            case 5: {  // chart point: line + marker
                 if (uniform(0, 5) == 0) x = std::clamp(x + uniform(-2, 2), -3, width + 2);
                 y = std::clamp(y + uniform(-9, 9), -3, height + 2);
                 s.calls.push_back({C::Line, x, y, 0, 0});
                 s.calls.push_back({C::Marker, x, y, 0, 0});
                 break;
             }
-            case 6: s.calls.push_back({C::Line, coordinate(width), coordinate(height), 0, 0}); break;
-            case 7: s.calls.push_back({C::Move, coordinate(width), coordinate(height), 0, 0}); break;
-            case 8: s.calls.push_back({C::Move, x, y, 0, 0}); s.calls.push_back({C::Line, x, y, 0, 0}); break;
-            case 9: case 10:
-                s.calls.push_back({C::Rect, coordinate(width), coordinate(height), coordinate(width), coordinate(height)});
+            case 6:
+                s.calls.push_back({C::Line, coordinate(width), coordinate(height), 0, 0});
+                break;
+            case 7:
+                s.calls.push_back({C::Move, coordinate(width), coordinate(height), 0, 0});
+                break;
+            case 8:
+                s.calls.push_back({C::Move, x, y, 0, 0});
+                s.calls.push_back({C::Line, x, y, 0, 0});
+                break;
+            case 9:
+            case 10:
+                s.calls.push_back({C::Rect, coordinate(width), coordinate(height),
+                                   coordinate(width), coordinate(height)});
                 break;
             case 11: {
                 const int l = coordinate(width), t = coordinate(height);
@@ -189,12 +210,16 @@ CallSequence RandomSequence(std::mt19937& random, int width, int height, bool hu
                 s.calls.push_back({C::Ellipse, l, t, l + uniform(0, 17), t + uniform(0, 13)});
                 break;
             }
-            case 13: s.calls.push_back({C::Pixel, coordinate(width), coordinate(height), uniform(0, 3), 0}); break;
+            case 13:
+                s.calls.push_back(
+                    {C::Pixel, coordinate(width), coordinate(height), uniform(0, 3), 0});
+                break;
             case 14: s.calls.push_back({C::Pixel, x, y, uniform(0, 3), 0}); break;
             case 15: s.calls.push_back({C::Pen, uniform(0, 3), 0, 0, 0}); break;
             case 16: s.calls.push_back({C::Brush, uniform(0, 3), 0, 0, 0}); break;
             case 17:
-                s.calls.push_back({C::Region, coordinate(width), coordinate(height), coordinate(width), coordinate(height)});
+                s.calls.push_back({C::Region, coordinate(width), coordinate(height),
+                                   coordinate(width), coordinate(height)});
                 break;
             default: s.calls.push_back({C::Marker, x, y, 0, 0}); break;
         }
@@ -222,7 +247,8 @@ TEST(ImageDCIdentity, RandomCallsGiveThePlainModelsPixelsWithAndWithoutShortcuts
         s.Replay(model);
         const QImage fast = OnSurface(s, width, height, true);
         ASSERT_EQ(fast, model.Image()) << "round " << round << "\nsurface:\n"
-                                       << Picture(fast) << "model:\n" << Picture(model.Image());
+                                       << Picture(fast) << "model:\n"
+                                       << Picture(model.Image());
         ASSERT_EQ(OnSurface(s, width, height, false), model.Image()) << "round " << round;
     }
 }
@@ -235,7 +261,8 @@ TEST(ImageDCIdentity, RandomCallsWithHugeCoordinatesGiveTheSameImageWithAndWitho
         const QImage fast = OnSurface(s, width, height, true);
         const QImage reference = OnSurface(s, width, height, false);
         ASSERT_EQ(fast, reference) << "round " << round << "\nfast:\n"
-                                   << Picture(fast) << "reference:\n" << Picture(reference);
+                                   << Picture(fast) << "reference:\n"
+                                   << Picture(reference);
     }
 }
 
@@ -285,13 +312,15 @@ TEST(ImageDCIdentity, WindowPaintIsTheSameWithAndWithoutShortcuts) {
                         CImageDC dc(image);
                         dc.setShortcutsEnabled(shortcuts);
                         dc.EraseBackground(RGB(255, 255, 255));
-                        PaintMeasurement(&dc, CRect{0, 0, width, height}, readings, AsSeries(samples), view);
+                        PaintMeasurement(&dc, CRect{0, 0, width, height}, readings,
+                                         AsSeries(samples), view);
                     }
                     return image;
                 };
                 const QImage fast = paint(true);
                 const QImage reference = paint(false);
-                EXPECT_EQ(fast, reference) << "N=" << n << " " << viewName << " " << width << "x" << height;
+                EXPECT_EQ(fast, reference)
+                    << "N=" << n << " " << viewName << " " << width << "x" << height;
                 // The charts were drawn: black ink well beyond the status text.
                 EXPECT_FALSE(PaintedPixels(fast.copy(0, 60, width, height - 60)).empty());
             }

@@ -118,7 +118,8 @@ TEST(ImageDCLine, ClippedLinesMatchTheDefinitionForAnyEnds) {
     };
     for (int round = 0; round < 600; ++round) {
         const int kind = round % 16;
-        const int x0 = pick(kind), y0 = pick(kind / 4), x1 = pick(kind + 1), y1 = pick(kind / 4 + 2);
+        const int x0 = pick(kind), y0 = pick(kind / 4), x1 = pick(kind + 1),
+                  y1 = pick(kind / 4 + 2);
         const PixelSet expected = ExpectedLine(x0, y0, x1, y1, width, height);
         for (const bool shortcuts : {true, false})
             ASSERT_EQ(DrawnLine(x0, y0, x1, y1, width, height, shortcuts), expected)

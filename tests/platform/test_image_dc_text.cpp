@@ -100,7 +100,8 @@ TEST(ImageDCText, TextOutDrawsInsideItsBoxFromTheTopLeftCorner) {
 // right and below; the glyphs themselves are centred too.
 TEST(ImageDCText, SingleLineCentredFormatCentresTheTextBoxInTheRectangle) {
     const LOGFONT font = ChartFont(15);
-    for (const CRect rect : {CRect{20, 30, 220, 60}, CRect{21, 31, 220, 60}, CRect{20, 30, 221, 45}}) {
+    for (const CRect rect :
+         {CRect{20, 30, 220, 60}, CRect{21, 31, 220, 60}, CRect{20, 30, 221, 45}}) {
         SCOPED_TRACE(std::to_string(rect.Width()) + " x " + std::to_string(rect.Height()));
         CSize extent;
         int returned = 0;

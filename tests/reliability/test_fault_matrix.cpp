@@ -23,7 +23,8 @@ namespace {
 
 int Count(const std::string& text, const std::string& what) {
     int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
@@ -57,9 +58,9 @@ protected:
 
 struct ReplyFault {
     const char* mode;
-    const char* delayMs;     // for the slow amplifier
-    int goodLines;           // of 3 readings, one good one before the fault
-    const char* warning;     // on standard error for each failed reading
+    const char* delayMs;  // for the slow amplifier
+    int goodLines;        // of 3 readings, one good one before the fault
+    const char* warning;  // on standard error for each failed reading
 };
 
 void PrintTo(const ReplyFault& f, std::ostream* os) {
@@ -129,7 +130,8 @@ TEST_F(FaultMatrix, FolderUnusableForAWhileLosesNoLine) {
     fs::rename(folder, m_dir.Path() / "away");
     { std::ofstream(folder.string()) << "in the way"; }
     const std::string err = m_dir.File("stderr.txt");
-    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(err).find("waiting to be written") != std::string::npos; }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ReadWholeFile(err).find("waiting to be written") != std::string::npos; }));
     fs::remove(folder);
     fs::rename(m_dir.Path() / "away", folder);
 
@@ -157,7 +159,8 @@ TEST_F(FaultMatrix, FullDiskHoldsLinesUntilThereIsRoomAgain) {
     // A small memory file system of our own, filled up; skipped where mounting is not allowed.
     const fs::path mount = m_dir.Path() / "small";
     fs::create_directory(mount);
-    const std::string command = "mount -t tmpfs -o size=64k varkel-test " + mount.string() + " 2>/dev/null";
+    const std::string command =
+        "mount -t tmpfs -o size=64k varkel-test " + mount.string() + " 2>/dev/null";
     if (std::system(command.c_str()) != 0) GTEST_SKIP() << "cannot mount a small file system here";
     struct Unmount {
         std::string path;
@@ -178,8 +181,9 @@ TEST_F(FaultMatrix, FullDiskHoldsLinesUntilThereIsRoomAgain) {
     ASSERT_TRUE(recorder.Start(VARKEL_PATH, {"--record", data, "--port", m_sim.DevicePath(),
                                              "--interval", "2", "--readings", "3"}));
     const std::string err = m_dir.File("stderr.txt");
-    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(err).find("waiting to be written") != std::string::npos; }))
-        << ReadWholeFile(err);
+    ASSERT_TRUE(WaitUntil([&] {
+        return ReadWholeFile(err).find("waiting to be written") != std::string::npos;
+    })) << ReadWholeFile(err);
     fs::remove(filler);
     const ProcessResult run = recorder.Wait();
     EXPECT_EQ(run.status, 0) << run.err;

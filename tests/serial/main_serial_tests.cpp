@@ -1,6 +1,6 @@
 // QSerialPort wants a QCoreApplication in the process, even in blocking mode.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

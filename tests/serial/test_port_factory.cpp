@@ -2,19 +2,19 @@
 // factory was given), everything else the operating system's serial port; and a whole run
 // on "sim", as `varkel --simulate` makes it.
 
+#include <gtest/gtest.h>
 #include <cmath>
 #include <complex>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
-#include <gtest/gtest.h>
 
 #include "FakeClock.h"
 #include "TempDir.h"
+#include "app/ports/PortFactory.h"
 #include "measure/MeasurementRun.h"
 #include "measure/PortMap.h"
-#include "app/ports/PortFactory.h"
 #include "platform/serial/QtSerialPort.h"
 #include "sim/SampleModel.h"
 #include "sim/SimulatedPort.h"
@@ -42,9 +42,11 @@ TEST(DefaultPortFactory, SimulatorFaultsApplyToPortsMadeAfterwards) {
     factory.SetSimulatorFault({FaultMode::Garbage, 0, 0});
     const std::unique_ptr<SerialPort> port = factory.Create("sim");
     ASSERT_TRUE(port->Open("sim"));
-    for (const char c : std::string("OUTP ? 3\r")) ASSERT_EQ(port->WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
+    for (const char c : std::string("OUTP ? 3\r"))
+        ASSERT_EQ(port->WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
     std::string reply;
-    for (SerialRead r = port->ReadByte(); r.status == SerialRead::Status::Byte; r = port->ReadByte()) {
+    for (SerialRead r = port->ReadByte(); r.status == SerialRead::Status::Byte;
+         r = port->ReadByte()) {
         reply.push_back(static_cast<char>(r.byte));
         if (r.byte == '\r') break;
     }

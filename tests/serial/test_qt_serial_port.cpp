@@ -1,19 +1,19 @@
 // The Qt serial backend against varkel-sim on a real pseudo-terminal: line settings as the
 // terminal reports them, bytes both ways, time-outs, and a device that hangs up.
 
-#include <chrono>
-#include <cmath>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <poll.h>
-#include <string>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "SimProcess.h"
 #include "TempDir.h"
@@ -148,7 +148,8 @@ TEST_F(QtSerialPortOnPty, ASecondPortCannotOpenTheDeviceInUse) {
     EXPECT_FALSE(second.Open(m_sim.DevicePath()));
     EXPECT_NE(second.ErrorText().find(m_sim.DevicePath()), std::string::npos) << second.ErrorText();
     EXPECT_NE(second.ErrorText().find("in use"), std::string::npos) << second.ErrorText();
-    EXPECT_EQ(second.ErrorText().find("group"), std::string::npos) << "no permission advice for a busy device";
+    EXPECT_EQ(second.ErrorText().find("group"), std::string::npos)
+        << "no permission advice for a busy device";
 }
 
 TEST(QtSerialPort, AMissingDeviceIsNamedWithTheReason) {
@@ -182,7 +183,8 @@ TEST(QtSerialPort, APermissionErrorAdvisesWhichGroupToJoin) {
     const std::string path = dir.File("ttyLocked");
     { std::ofstream(path) << ""; }
     ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-    if (::access(path.c_str(), R_OK | W_OK) == 0) GTEST_SKIP() << "running as a user no permission stops";
+    if (::access(path.c_str(), R_OK | W_OK) == 0)
+        GTEST_SKIP() << "running as a user no permission stops";
     QtSerialPort port;
     EXPECT_FALSE(port.Open(path));
     const std::string text = port.ErrorText();
@@ -195,12 +197,13 @@ TEST(DeviceAccessHint, NamesTheOwningGroupOnlyWhenAccessIsDenied) {
     TempDir dir;
     const std::string path = dir.File("ttyFake");
     { std::ofstream(path) << ""; }
-    EXPECT_EQ(DeviceAccessHint(path), "");                    // we may use it
+    EXPECT_EQ(DeviceAccessHint(path), "");  // we may use it
     EXPECT_TRUE(MayUseDevice(path));
-    EXPECT_EQ(DeviceAccessHint(dir.File("missing")), "");     // nothing to advise on
+    EXPECT_EQ(DeviceAccessHint(dir.File("missing")), "");  // nothing to advise on
     EXPECT_TRUE(MayUseDevice(dir.File("missing")));
     ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-    if (::access(path.c_str(), R_OK | W_OK) == 0) GTEST_SKIP() << "running as a user no permission stops";
+    if (::access(path.c_str(), R_OK | W_OK) == 0)
+        GTEST_SKIP() << "running as a user no permission stops";
     EXPECT_FALSE(MayUseDevice(path));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
@@ -239,7 +242,8 @@ TEST(QtSerialPortWrite, GivesUpWhenTheLineIsFullAndRecovers) {
     long drained = 0;
     // The terminal hands the rest on as room frees up. Read until every byte reported sent
     // has come, or until nothing more came for a long while (then the check below fails).
-    for (pollfd more{terminal.MasterFd(), POLLIN, 0}; drained < written && ::poll(&more, 1, 5000) == 1;) {
+    for (pollfd more{terminal.MasterFd(), POLLIN, 0};
+         drained < written && ::poll(&more, 1, 5000) == 1;) {
         const ssize_t got = ::read(terminal.MasterFd(), buffer, sizeof buffer);
         if (got <= 0) break;
         drained += got;

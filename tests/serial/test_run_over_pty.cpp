@@ -3,22 +3,22 @@
 // device that hangs up in the middle of a run. The run's clock is fake (the 300 ms
 // settling wait and the ticks cost nothing); only the bytes on the tty take real time.
 
+#include <gtest/gtest.h>
 #include <cmath>
 #include <complex>
+#include <csignal>
 #include <memory>
 #include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
-#include <csignal>
-#include <gtest/gtest.h>
 
 #include "FakeClock.h"
 #include "SimProcess.h"
 #include "TempDir.h"
+#include "app/ports/PortFactory.h"
 #include "measure/MeasurementRun.h"
 #include "measure/PortMap.h"
-#include "app/ports/PortFactory.h"
 #include "sim/SampleModel.h"
 
 namespace {
@@ -143,7 +143,8 @@ TEST_F(RunOverPty, AHungUpDeviceIsWaitedForUntilTheRunIsStopped) {
     const std::string good = "LOCL 1\rOUTP ? 3\rOUTP ? 4\rOUTP ? 3\rOUTP ? 4\rO";
     const std::string wire = ReceivedBytes(m_log);
     ASSERT_EQ(wire.substr(0, good.size()), good);
-    EXPECT_EQ(std::string("UTP ? 3\r").substr(0, wire.size() - good.size()), wire.substr(good.size()));
+    EXPECT_EQ(std::string("UTP ? 3\r").substr(0, wire.size() - good.size()),
+              wire.substr(good.size()));
     m_run.StopMeasurement();  // no device to release: ends at once
     EXPECT_FALSE(m_run.IsMeasuring());
     EXPECT_EQ(ReadLines(m_dataFile).size(), 2u);

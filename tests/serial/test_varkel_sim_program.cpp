@@ -1,13 +1,13 @@
 // varkel-sim as a program: its options reach the amplifier, it stops cleanly on a signal,
 // and it keeps serving across a client's close and reopen.
 
+#include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <chrono>
 #include <csignal>
 #include <ostream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-#include <gtest/gtest.h>
 
 #include "SimProcess.h"
 #include "TempDir.h"
@@ -42,7 +42,8 @@ SerialSettings PatientTimeouts() {
 }
 
 void Send(SerialPort& port, const std::string& bytes) {
-    for (const char c : bytes) ASSERT_EQ(port.WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
+    for (const char c : bytes)
+        ASSERT_EQ(port.WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
 }
 
 // Reads one reply, up to its "\r", giving up waitMs after the call.
@@ -50,7 +51,8 @@ Exchange ReadReply(SerialPort& port, int waitMs) {
     const steady_clock::time_point deadline = steady_clock::now() + milliseconds(waitMs);
     Exchange exchange;
     while (exchange.reply.size() < kMaxReplyBytes) {
-        const auto left = std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now()).count();
         const SerialRead read = port.ReadByte(left > 0 ? static_cast<int>(left) : 0);
         if (read.status != SerialRead::Status::Byte) {
             exchange.timedOut = read.status == SerialRead::Status::TimedOut;
@@ -121,7 +123,8 @@ TEST_P(VarkelSimFaults, FollowOneGoodReading) {
 std::string OverlongBytes() {
     const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     std::string bytes;
-    for (int i = 0; i < AmplifierFault::kOverlongReplyBytes; ++i) bytes.push_back(alphabet[i % alphabet.size()]);
+    for (int i = 0; i < AmplifierFault::kOverlongReplyBytes; ++i)
+        bytes.push_back(alphabet[i % alphabet.size()]);
     return bytes + "\r";
 }
 
@@ -138,7 +141,8 @@ INSTANTIATE_TEST_SUITE_P(EachMode, VarkelSimFaults,
 TEST(VarkelSim, SlowRepliesBeyondTheTimeoutArriveLate) {
     constexpr int kDelayMs = 1000;
     SimProcess sim;
-    ASSERT_TRUE(sim.Start({"--fault", "slow", "--delay-ms", std::to_string(kDelayMs)})) << sim.Error();
+    ASSERT_TRUE(sim.Start({"--fault", "slow", "--delay-ms", std::to_string(kDelayMs)}))
+        << sim.Error();
     QtSerialPort port;
     ASSERT_TRUE(port.Open(sim.DevicePath()));
     SerialSettings quick = PatientTimeouts();  // a byte time-out well short of the delay
@@ -162,7 +166,9 @@ TEST(VarkelSim, TheChannelFollowsTheReadingOrderAndLocl1ResetsIt) {
     QtSerialPort port;
     ASSERT_TRUE(port.Open(sim.DevicePath()));
     ASSERT_TRUE(port.Configure(PatientTimeouts()));
-    const auto amplitude = [&] { return std::strtod(Ask(port, "OUTP ? 3\r").reply.c_str(), nullptr); };
+    const auto amplitude = [&] {
+        return std::strtod(Ask(port, "OUTP ? 3\r").reply.c_str(), nullptr);
+    };
     EXPECT_NEAR(amplitude(), 1.0, 1e-3);  // voltage: 0.1 V in units of 0.1 V
     Ask(port, "OUTP ? 4\r");
     EXPECT_LT(amplitude(), 0.1);  // current: about 1.2 uA in units of 0.1 mA

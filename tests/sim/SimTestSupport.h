@@ -9,7 +9,8 @@
 #include "sim/SimulatedAmplifier.h"
 
 // Sends every byte of command at time seconds; returns the concatenated replies.
-inline std::string Send(SimulatedAmplifier& amplifier, const std::string& command, double seconds = 0.0) {
+inline std::string Send(SimulatedAmplifier& amplifier, const std::string& command,
+                        double seconds = 0.0) {
     std::string replies;
     for (const char c : command) {
         replies += amplifier.Receive(static_cast<unsigned char>(c), seconds).bytes;

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
 #include <cmath>
 #include <complex>
 #include <numbers>
-#include <gtest/gtest.h>
 
 #include "sim/SampleModel.h"
 
@@ -14,7 +14,8 @@ TEST(SampleModel, ImpedanceIsSeriesResistancePlusParallelRc) {
     const SampleModel model(p);
     const double omega = 2.0 * std::numbers::pi * p.frequencyHz;
     const std::complex<double> expected =
-        p.seriesOhms + 1.0 / (1.0 / p.parallelOhms + std::complex<double>(0.0, omega * p.capacitanceFarads));
+        p.seriesOhms +
+        1.0 / (1.0 / p.parallelOhms + std::complex<double>(0.0, omega * p.capacitanceFarads));
     EXPECT_NEAR(std::abs(model.Impedance(0.0) - expected), 0.0, 1e-6 * std::abs(expected));
     // Capacitive: the impedance lags, so its angle is negative.
     EXPECT_LT(std::arg(model.Impedance(0.0)), 0.0);
@@ -37,7 +38,8 @@ TEST(SampleModel, ParallelResistanceDriftsSlowly) {
     const double afterOneHour = std::abs(model.Impedance(3600.0));
     EXPECT_NEAR(afterOneHour - atStart, p.parallelOhms * p.parallelDriftPerHour, 1e-6);
     // Linear in time: two seconds move it by 2/3600 of the hourly drift.
-    EXPECT_NEAR(std::abs(model.Impedance(2.0)) - atStart, p.parallelOhms * p.parallelDriftPerHour * 2.0 / 3600.0, 1e-6);
+    EXPECT_NEAR(std::abs(model.Impedance(2.0)) - atStart,
+                p.parallelOhms * p.parallelDriftPerHour * 2.0 / 3600.0, 1e-6);
 }
 
 TEST(SampleModel, VoltageOverCurrentGivesTheImpedanceWithinNoise) {

@@ -1,6 +1,6 @@
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include <gtest/gtest.h>
 
 #include "sim/SimOptions.h"
 
@@ -16,9 +16,10 @@ TEST(SimOptions, DefaultsServeAWellBehavedAmplifier) {
 }
 
 TEST(SimOptions, ReadsEveryOption) {
-    const SimOptionsResult result = ParseSimOptions(
-        {"--fault", "slow", "--fault-after", "3", "--delay-ms", "450", "--seed", "18446744073709551615", "--log",
-         "/tmp/x.log", "--link", "/tmp/amp", "--line-end", "crlf", "--help"});
+    const SimOptionsResult result =
+        ParseSimOptions({"--fault", "slow", "--fault-after", "3", "--delay-ms", "450", "--seed",
+                         "18446744073709551615", "--log", "/tmp/x.log", "--link", "/tmp/amp",
+                         "--line-end", "crlf", "--help"});
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.options.fault.mode, FaultMode::Slow);
     EXPECT_EQ(result.options.fault.afterReadings, 3);
@@ -31,7 +32,8 @@ TEST(SimOptions, ReadsEveryOption) {
 }
 
 TEST(SimOptions, LineEndsAreNamed) {
-    const std::pair<const char*, const char*> cases[] = {{"cr", "\r"}, {"lf", "\n"}, {"crlf", "\r\n"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"cr", "\r"}, {"lf", "\n"}, {"crlf", "\r\n"}};
     for (const auto& [name, bytes] : cases) {
         EXPECT_EQ(ParseSimOptions({"--line-end", name}).options.lineEnd, bytes) << name;
     }
@@ -40,9 +42,18 @@ TEST(SimOptions, LineEndsAreNamed) {
 
 TEST(SimOptions, RejectsWhatItCannotUse) {
     const std::vector<std::vector<std::string>> cases = {
-        {"--fault", "loud"}, {"--fault"},           {"--fault-after", "-1"}, {"--fault-after", "2x"},
-        {"--delay-ms", ""},  {"--delay-ms", "1e3"}, {"--seed", "-5"},        {"--log", ""},
-        {"--bogus"},         {"extra"},             {"--link", ""},          {"--line-end", "lfcr"},
+        {"--fault", "loud"},
+        {"--fault"},
+        {"--fault-after", "-1"},
+        {"--fault-after", "2x"},
+        {"--delay-ms", ""},
+        {"--delay-ms", "1e3"},
+        {"--seed", "-5"},
+        {"--log", ""},
+        {"--bogus"},
+        {"extra"},
+        {"--link", ""},
+        {"--line-end", "lfcr"},
     };
     for (const auto& args : cases) {
         EXPECT_NE(ParseSimOptions(args).error, "") << args[0];
@@ -51,9 +62,9 @@ TEST(SimOptions, RejectsWhatItCannotUse) {
 
 TEST(SimOptions, UsageNamesEveryOptionAndFault) {
     const std::string usage = SimUsage("varkel-sim");
-    for (const char* word : {"--fault", "--fault-after", "--delay-ms", "--seed", "--log", "--help", "silent",
-                             "garbage", "nan", "inf", "overlong", "slow", "hangup", "trickle", "--link",
-                             "--line-end", "SIGUSR1", "SIGUSR2"}) {
+    for (const char* word : {"--fault", "--fault-after", "--delay-ms", "--seed", "--log", "--help",
+                             "silent", "garbage", "nan", "inf", "overlong", "slow", "hangup",
+                             "trickle", "--link", "--line-end", "SIGUSR1", "SIGUSR2"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
 }

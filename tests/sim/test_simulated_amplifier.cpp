@@ -1,10 +1,10 @@
+#include <gtest/gtest.h>
 #include <cmath>
 #include <complex>
 #include <numbers>
 #include <ostream>
 #include <string>
 #include <vector>
-#include <gtest/gtest.h>
 
 #include "SimTestSupport.h"
 #include "sim/SimulatedAmplifier.h"
@@ -28,17 +28,18 @@ TEST(SimulatedAmplifier, RepliesAreScaledPerChannelAndDtrPicksTheChannel) {
         double tolerance;
     };
     const std::vector<Case> cases = {
-        {false, "OUTP ? 3\r", 0.1 / 0.1, kTolerance},                         // voltage / 0.1
-        {false, "OUTP ? 4\r", 0.0, 0.1},                                       // degrees
-        {true, "OUTP ? 3\r", amps / 0.0001, kTolerance * amps / 0.0001},      // current / 0.0001
-        {true, "OUTP ? 4\r", -std::arg(z) * 180.0 / std::numbers::pi, 0.1},   // current leads
+        {false, "OUTP ? 3\r", 0.1 / 0.1, kTolerance},                        // voltage / 0.1
+        {false, "OUTP ? 4\r", 0.0, 0.1},                                     // degrees
+        {true, "OUTP ? 3\r", amps / 0.0001, kTolerance * amps / 0.0001},     // current / 0.0001
+        {true, "OUTP ? 4\r", -std::arg(z) * 180.0 / std::numbers::pi, 0.1},  // current leads
     };
     SimulatedAmplifier amplifier = MakeAmplifier(SelectorDrive::Dtr);
     for (const Case& c : cases) {
         amplifier.SetDtr(c.dtr);
         EXPECT_EQ(amplifier.Selected(), c.dtr ? Channel::Current : Channel::Voltage);
         const std::string reply = Send(amplifier, c.command);
-        EXPECT_NEAR(ReplyValue(reply), c.expected, c.tolerance) << c.command << " dtr=" << c.dtr << " " << reply;
+        EXPECT_NEAR(ReplyValue(reply), c.expected, c.tolerance)
+            << c.command << " dtr=" << c.dtr << " " << reply;
     }
     // A DTR-driven selector does not move by itself.
     amplifier.SetDtr(false);
@@ -54,7 +55,8 @@ TEST(SimulatedAmplifier, ReadingOrderSelectorSwitchesAfterEveryPhaseQueryAndLocl
     EXPECT_EQ(amplifier.Selected(), Channel::Voltage);  // amplitude alone switches nothing
     Send(amplifier, "OUTP ? 4\r");
     EXPECT_EQ(amplifier.Selected(), Channel::Current);
-    EXPECT_NEAR(ReplyValue(Send(amplifier, "OUTP ? 3\r")), 0.1 / std::abs(TrueImpedance()) / 0.0001, 1e-3);
+    EXPECT_NEAR(ReplyValue(Send(amplifier, "OUTP ? 3\r")), 0.1 / std::abs(TrueImpedance()) / 0.0001,
+                1e-3);
     Send(amplifier, "OUTP ? 4\r");
     EXPECT_EQ(amplifier.Selected(), Channel::Voltage);
     Send(amplifier, "OUTP ? 4\r");
@@ -75,8 +77,8 @@ TEST(SimulatedAmplifier, LoclSwitchesTheRemoteLockWithoutReply) {
 
 TEST(SimulatedAmplifier, AnythingElseGetsNoReply) {
     SimulatedAmplifier amplifier = MakeAmplifier(SelectorDrive::Dtr);
-    for (const char* command : {"OUTP ? 3", "OUTP ? 3\n", "outp ? 3\r", "OUTP? 3\r", " OUTP ? 3\r", "OUTP ? 5\r",
-                                "LOCL 2\r", "\r", "*IDN?\r"}) {
+    for (const char* command : {"OUTP ? 3", "OUTP ? 3\n", "outp ? 3\r", "OUTP? 3\r", " OUTP ? 3\r",
+                                "OUTP ? 5\r", "LOCL 2\r", "\r", "*IDN?\r"}) {
         EXPECT_EQ(Send(amplifier, command), "") << command;
     }
     // None of those lines left anything behind: the next command is understood.
@@ -118,14 +120,15 @@ TEST_P(AmplifierFaults, StartAfterTheGoodReadingsAndGiveTheirBytes) {
     }
     EXPECT_EQ(Send(amplifier, "OUTP ? 3\r"), c.amplitudeReply);
     EXPECT_EQ(Send(amplifier, "OUTP ? 4\r"), c.amplitudeReply);  // the phase query alike
-    EXPECT_EQ(Send(amplifier, "LOCL 0\r"), "");  // LOCL never replies, fault or not
+    EXPECT_EQ(Send(amplifier, "LOCL 0\r"), "");                  // LOCL never replies, fault or not
     EXPECT_EQ(amplifier.Readings(), 3);
 }
 
 std::string OverlongReply() {
     std::string bytes;
     const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    for (int i = 0; i < AmplifierFault::kOverlongReplyBytes; ++i) bytes.push_back(alphabet[i % alphabet.size()]);
+    for (int i = 0; i < AmplifierFault::kOverlongReplyBytes; ++i)
+        bytes.push_back(alphabet[i % alphabet.size()]);
     return bytes + "\r";
 }
 
@@ -148,12 +151,15 @@ TEST(SimulatedAmplifier, OverlongReplyHasNoReturnBeforeItsEnd) {
 }
 
 TEST(SimulatedAmplifier, SlowFaultDelaysCorrectReplies) {
-    SimulatedAmplifier amplifier(SampleModel(SampleParameters{}, 3), SelectorDrive::Dtr, {FaultMode::Slow, 1, 450});
+    SimulatedAmplifier amplifier(SampleModel(SampleParameters{}, 3), SelectorDrive::Dtr,
+                                 {FaultMode::Slow, 1, 450});
     AmplifierReply reply;
-    for (const char c : std::string("OUTP ? 3\r")) reply = amplifier.Receive(static_cast<unsigned char>(c), 0.0);
+    for (const char c : std::string("OUTP ? 3\r"))
+        reply = amplifier.Receive(static_cast<unsigned char>(c), 0.0);
     EXPECT_EQ(reply.delayMs, 0);  // the good reading
     Send(amplifier, "OUTP ? 4\r");
-    for (const char c : std::string("OUTP ? 3\r")) reply = amplifier.Receive(static_cast<unsigned char>(c), 0.0);
+    for (const char c : std::string("OUTP ? 3\r"))
+        reply = amplifier.Receive(static_cast<unsigned char>(c), 0.0);
     EXPECT_EQ(reply.delayMs, 450);
     EXPECT_NEAR(ReplyValue(reply.bytes), 1.0, kTolerance);
 }
@@ -164,7 +170,8 @@ TEST(SimulatedAmplifier, TrickleFaultSendsDigitsOneByOneWithoutALineEnd) {
         SimulatedAmplifier amplifier(SampleModel(SampleParameters{}, 3), SelectorDrive::Dtr,
                                      {FaultMode::Trickle, 0, delayMs});
         AmplifierReply reply;
-        for (const char c : std::string("OUTP ? 3\r")) reply = amplifier.Receive(static_cast<unsigned char>(c), 0.0);
+        for (const char c : std::string("OUTP ? 3\r"))
+            reply = amplifier.Receive(static_cast<unsigned char>(c), 0.0);
         const int gap = delayMs == 0 ? 250 : delayMs;
         EXPECT_EQ(reply.byteGapMs, gap);
         EXPECT_EQ(reply.delayMs, gap);
@@ -206,9 +213,9 @@ TEST(FormatReplyNumber, DecimalTextEndedByReturn) {
 }
 
 TEST(FaultModeNames, RoundTripAndRejectUnknown) {
-    for (const FaultMode mode : {FaultMode::None, FaultMode::Silent, FaultMode::Garbage, FaultMode::NotANumber,
-                                 FaultMode::Infinite, FaultMode::Overlong, FaultMode::Slow, FaultMode::Hangup,
-                                 FaultMode::Trickle}) {
+    for (const FaultMode mode : {FaultMode::None, FaultMode::Silent, FaultMode::Garbage,
+                                 FaultMode::NotANumber, FaultMode::Infinite, FaultMode::Overlong,
+                                 FaultMode::Slow, FaultMode::Hangup, FaultMode::Trickle}) {
         EXPECT_EQ(FaultModeFromName(FaultModeName(mode)), mode);
     }
     EXPECT_EQ(FaultModeFromName("nan"), FaultMode::NotANumber);

@@ -1,5 +1,5 @@
-#include <string>
 #include <gtest/gtest.h>
+#include <string>
 
 #include "FakeClock.h"
 #include "SimTestSupport.h"
@@ -15,7 +15,8 @@ protected:
     }
 
     void Write(const std::string& text) {
-        for (const char c : text) ASSERT_EQ(m_port->WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
+        for (const char c : text)
+            ASSERT_EQ(m_port->WriteByte(static_cast<unsigned char>(c)), SerialWrite::Written);
     }
 
     // Reads bytes until "\r" or a time-out; the text read, "\r" included.
@@ -79,7 +80,8 @@ TEST_F(SimulatedPortTest, RepliesArriveInTheInputQueueAndDtrSelectsTheChannel) {
     ASSERT_TRUE(m_port->SetDtr(true));
     Write("OUTP ? 3\r");
     const double currentReply = ReplyValue(ReadReply());
-    EXPECT_NEAR(currentReply, 0.1 / std::abs(SampleModel().Impedance(0.0)) / 0.0001, 1e-3 * currentReply);
+    EXPECT_NEAR(currentReply, 0.1 / std::abs(SampleModel().Impedance(0.0)) / 0.0001,
+                1e-3 * currentReply);
     EXPECT_EQ(m_clock.Milliseconds(), 0);  // ready replies cost no time
     EXPECT_EQ(m_port->Amplifier().ReceivedBytes(), "OUTP ? 3\rOUTP ? 3\r");
 }

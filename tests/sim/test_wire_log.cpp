@@ -1,11 +1,11 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "sim/WireLog.h"
 
@@ -33,12 +33,13 @@ TEST(WireLog, EveryByteSurvivesTheRoundTrip) {
 }
 
 TEST(WireLog, MalformedEscapesAreTakenLiterally) {
-    for (const std::string text : {"\\", "\\q", "\\x4", "\\xZZ"}) EXPECT_EQ(UnescapeBytes(text), text) << text;
+    for (const std::string text : {"\\", "\\q", "\\x4", "\\xZZ"})
+        EXPECT_EQ(UnescapeBytes(text), text) << text;
 }
 
 TEST(WireLog, AppendsOneFlushedLinePerEvent) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("varkel-wirelog-" + std::to_string(::getpid()) + ".txt");
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("varkel-wirelog-" + std::to_string(::getpid()) + ".txt");
     std::filesystem::remove(path);
     {
         std::ofstream(path) << "earlier\n";

@@ -1,11 +1,11 @@
 #include "ChildProcess.h"
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "SpawnArgv.h"
@@ -34,9 +34,12 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int spawned = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.Data(), environ);
+    posix_spawn_file_actions_addopen(&actions, 1, m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    const int spawned =
+        posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.Data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) m_pid = -1;
     return spawned == 0;

@@ -2,9 +2,9 @@
 // ChildProcess: the program under test as a child process, its standard output and error
 // caught in files, so a test can signal it mid-run and read what it printed.
 
+#include <sys/types.h>
 #include <functional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 struct ProcessResult {

@@ -16,20 +16,20 @@ struct FakeLine {
         unsigned char value;
         long long availableAtMs;  // on the port's clock; 0 with no clock
     };
-    std::string wire;              // every byte written, in order
-    std::string dtrLog;            // "H" / "L" per SetDtr call
+    std::string wire;    // every byte written, in order
+    std::string dtrLog;  // "H" / "L" per SetDtr call
     bool dtr = false;
-    std::deque<Byte> input;        // bytes received and not read yet
-    Clock* clock = nullptr;        // set by the factory: when injected bytes arrive
-    int byteGapMs = 0;             // each injected byte arrives this long after the one before
+    std::deque<Byte> input;  // bytes received and not read yet
+    Clock* clock = nullptr;  // set by the factory: when injected bytes arrive
+    int byteGapMs = 0;       // each injected byte arrives this long after the one before
     // Reply to a complete command line (with its '\r'); the DTR level is the selector's.
     std::function<std::string(const std::string& command, bool dtr)> responder;
     bool openFails = false;
     std::string openError = "/dev/fake: Permission denied";
-    bool vanished = false;         // the device is gone: reads, writes and queries fail
-    int vanishAfterWrites = -1;    // vanish once this many bytes have been written
-    bool writesTimeOut = false;    // the driver never has room: every write times out
-    bool dtrRefused = false;       // like a pseudo-terminal without modem lines
+    bool vanished = false;       // the device is gone: reads, writes and queries fail
+    int vanishAfterWrites = -1;  // vanish once this many bytes have been written
+    bool writesTimeOut = false;  // the driver never has room: every write times out
+    bool dtrRefused = false;     // like a pseudo-terminal without modem lines
     int opens = 0;
     int closes = 0;
     bool open = false;
@@ -61,7 +61,8 @@ struct FakeLine {
 
 class FakeSerialPort final : public SerialPort {
 public:
-    FakeSerialPort(std::shared_ptr<FakeLine> line, Clock* clock) : m_pLine(std::move(line)), m_pClock(clock) {}
+    FakeSerialPort(std::shared_ptr<FakeLine> line, Clock* clock)
+        : m_pLine(std::move(line)), m_pClock(clock) {}
 
     bool Open(const std::string& device) override {
         m_strDevice = device;
@@ -95,7 +96,8 @@ public:
         }
         const FakeLine::Byte b = m_pLine->input.front();
         m_pLine->input.pop_front();
-        if (m_pClock && b.availableAtMs > Now()) m_pClock->Sleep(static_cast<int>(b.availableAtMs - Now()));
+        if (m_pClock && b.availableAtMs > Now())
+            m_pClock->Sleep(static_cast<int>(b.availableAtMs - Now()));
         return {SerialRead::Status::Byte, b.value};
     }
     SerialWrite WriteByte(unsigned char byte) override {
@@ -111,7 +113,8 @@ public:
         }
         m_pLine->pendingCommand += static_cast<char>(byte);
         if (byte == '\r') {
-            if (m_pLine->responder) m_pLine->Inject(m_pLine->responder(m_pLine->pendingCommand, m_pLine->dtr));
+            if (m_pLine->responder)
+                m_pLine->Inject(m_pLine->responder(m_pLine->pendingCommand, m_pLine->dtr));
             m_pLine->pendingCommand.clear();
         }
         return SerialWrite::Written;
@@ -144,7 +147,8 @@ private:
 
 class FakePortFactory final : public SerialPortFactory {
 public:
-    FakePortFactory(std::shared_ptr<FakeLine> line, Clock* clock) : m_pLine(std::move(line)), m_pClock(clock) {
+    FakePortFactory(std::shared_ptr<FakeLine> line, Clock* clock)
+        : m_pLine(std::move(line)), m_pClock(clock) {
         m_pLine->clock = clock;
     }
     std::unique_ptr<SerialPort> Create(const std::string& device) override {
@@ -160,9 +164,10 @@ private:
 
 // An amplifier that answers like the instrument: the voltage channel (DTR low) replies
 // voltageReply to "OUTP ? 3\r", the current channel currentReply; phases likewise.
-inline std::function<std::string(const std::string&, bool)> Amplifier(
-    std::string voltageReply, std::string voltagePhase, std::string currentReply,
-    std::string currentPhase) {
+inline std::function<std::string(const std::string&, bool)> Amplifier(std::string voltageReply,
+                                                                      std::string voltagePhase,
+                                                                      std::string currentReply,
+                                                                      std::string currentPhase) {
     return [=](const std::string& command, bool dtr) -> std::string {
         if (command == "OUTP ? 3\r") return (dtr ? currentReply : voltageReply) + "\r";
         if (command == "OUTP ? 4\r") return (dtr ? currentPhase : voltagePhase) + "\r";

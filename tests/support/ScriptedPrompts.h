@@ -15,15 +15,15 @@ struct ShownWarning {
 
 class ScriptedPrompts final : public UiPrompts {
 public:
-    std::string dataFileName;       // empty: the save dialog is cancelled
+    std::string dataFileName;                    // empty: the save dialog is cancelled
     std::vector<std::string> nextDataFileNames;  // answered first, in order, before dataFileName
     bool setupAccepted = true;
     int setupPort = 1;
     int setupInterval = 2;
     bool yesNoAnswer = false;
-    std::string documentSaveName;   // empty: cancelled
+    std::string documentSaveName;  // empty: cancelled
     std::string documentOpenName;
-    std::string imageFileName;      // empty: cancelled
+    std::string imageFileName;  // empty: cancelled
 
     int dataFileAsked = 0;
     int setupAsked = 0;

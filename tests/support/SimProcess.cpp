@@ -1,16 +1,16 @@
 #include "SimProcess.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include "SpawnArgv.h"
 #include "sim/WireLog.h"
@@ -46,7 +46,8 @@ bool SimProcess::Start(const std::vector<std::string>& args) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    const int spawned = posix_spawn(&m_pid, VARKEL_SIM_PATH, &actions, nullptr, argv.Data(), environ);
+    const int spawned =
+        posix_spawn(&m_pid, VARKEL_SIM_PATH, &actions, nullptr, argv.Data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     if (spawned != 0) {
@@ -57,7 +58,8 @@ bool SimProcess::Start(const std::vector<std::string>& args) {
     }
 
     std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartLimitMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartLimitMs);
     while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
         pollfd fd{out[0], POLLIN, 0};
         if (::poll(&fd, 1, 100) <= 0) continue;
@@ -137,7 +139,8 @@ std::vector<std::string> SentReplies(const std::string& logPath) {
     std::ifstream in(logPath);
     std::vector<std::string> replies;
     for (std::string line; std::getline(in, line);) {
-        if (line.starts_with("tx ")) replies.push_back(UnescapeBytes(std::string_view(line).substr(3)));
+        if (line.starts_with("tx "))
+            replies.push_back(UnescapeBytes(std::string_view(line).substr(3)));
     }
     return replies;
 }

@@ -2,8 +2,8 @@
 // SimProcess: a varkel-sim child process serving a pseudo-terminal, for tests that need a
 // real tty with the amplifier on the other end. Stopped (SIGTERM) when destroyed.
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 #include <vector>
 
 class SimProcess {

@@ -7,7 +7,8 @@
 
 class SpawnArgv {
 public:
-    SpawnArgv(const std::string& program, const std::vector<std::string>& args) : m_strings{program} {
+    SpawnArgv(const std::string& program, const std::vector<std::string>& args)
+        : m_strings{program} {
         m_strings.insert(m_strings.end(), args.begin(), args.end());
         for (std::string& arg : m_strings) m_pointers.push_back(arg.data());
         m_pointers.push_back(nullptr);

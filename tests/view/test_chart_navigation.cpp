@@ -27,15 +27,21 @@ ChartMappings TwoCharts() {
 }
 
 // MapX/MapY of the chart engine: truncation toward zero, no rounding.
-int PixelX(const ChartMapping& m, double x) { return static_cast<int>((x - m.xMin) * m.xFactor + m.originX); }
-int PixelY(const ChartMapping& m, double y) { return static_cast<int>(m.originY - (y - m.yMin) * m.yFactor); }
+int PixelX(const ChartMapping& m, double x) {
+    return static_cast<int>((x - m.xMin) * m.xFactor + m.originX);
+}
+int PixelY(const ChartMapping& m, double y) {
+    return static_cast<int>(m.originY - (y - m.yMin) * m.yFactor);
+}
 
 bool Drew(const RecordingDC& dc, const std::string& call) {
     const std::vector<std::string> log = dc.Log();
     return std::find(log.begin(), log.end(), call) != log.end();
 }
 
-std::string LineTo(int x, int y) { return "LineTo(" + std::to_string(x) + "," + std::to_string(y) + ")"; }
+std::string LineTo(int x, int y) {
+    return "LineTo(" + std::to_string(x) + "," + std::to_string(y) + ")";
+}
 
 struct Samples {
     std::vector<double> time, impedance, phase;
@@ -54,9 +60,11 @@ TEST(PaintedMapping, IsTheMappingEverySampleWasDrawnWith) {
     ASSERT_TRUE(drawn.impedance.drawn);
     ASSERT_TRUE(drawn.phase.drawn);
     for (std::size_t i = 0; i < s.time.size(); ++i) {
-        EXPECT_TRUE(Drew(dc, LineTo(PixelX(drawn.impedance, s.time[i]), PixelY(drawn.impedance, s.impedance[i]))))
+        EXPECT_TRUE(Drew(dc, LineTo(PixelX(drawn.impedance, s.time[i]),
+                                    PixelY(drawn.impedance, s.impedance[i]))))
             << "impedance sample " << i;
-        EXPECT_TRUE(Drew(dc, LineTo(PixelX(drawn.phase, s.time[i]), PixelY(drawn.phase, s.phase[i]))))
+        EXPECT_TRUE(
+            Drew(dc, LineTo(PixelX(drawn.phase, s.time[i]), PixelY(drawn.phase, s.phase[i]))))
             << "phase sample " << i;
     }
     // The frames: the impedance chart's inside the left half, the phase chart's in the right.
@@ -122,7 +130,8 @@ TEST(PaintedMapping, LogarithmicImpedanceAxisPlotsLog10AndLeavesOutWhatHasNone) 
     PaintMeasurement(&dc, CRect{0, 0, 800, 600}, Readings(), s.Series(), views, &drawn);
     EXPECT_EQ(drawn.impedance.yMin, 1);
     EXPECT_EQ(drawn.impedance.yMax, 3);
-    EXPECT_TRUE(Drew(dc, LineTo(PixelX(drawn.impedance, 4), PixelY(drawn.impedance, 2))));  // 100 ohm
+    EXPECT_TRUE(
+        Drew(dc, LineTo(PixelX(drawn.impedance, 4), PixelY(drawn.impedance, 2))));  // 100 ohm
     bool titled = false;
     for (const RecordedCall& call : dc.Calls()) titled = titled || call.text == "log10(Impedance)";
     EXPECT_TRUE(titled);
@@ -201,7 +210,9 @@ TEST(ChartNavigation, ZoomStopsAtItsLimitsAndNeedsADrawing) {
     const ChartMappings drawn = TwoCharts();
     const ChartViews deep = ZoomTime(ChartViews(), drawn, ChartId::Impedance, 150, 1e-9);
     const double width = deep.impedance.xMax - deep.impedance.xMin;
-    EXPECT_GE(width, 1e-4 * std::max(std::fabs(deep.impedance.xMin), std::fabs(deep.impedance.xMax)) * 0.999);
+    EXPECT_GE(
+        width,
+        1e-4 * std::max(std::fabs(deep.impedance.xMin), std::fabs(deep.impedance.xMax)) * 0.999);
     EXPECT_LT(width, 1e-2);
     EXPECT_LE(deep.impedance.xMin, 25);
     EXPECT_GE(deep.impedance.xMax, 25);
@@ -258,13 +269,16 @@ TEST(SampleReadout, NearestSampleByTime) {
         double minutes;
         int index;
     } const cases[] = {
-        {&sorted, true, -5, 0},  {&sorted, true, 0, 0},  {&sorted, true, 0.5, 0},  // a tie: the earlier
-        {&sorted, true, 0.6, 1}, {&sorted, true, 3, 2},  {&sorted, true, 3.1, 3},
-        {&sorted, true, 8, 4},   {&sorted, true, 1e9, 4}, {&unsorted, false, 2, 1},
+        {&sorted, true, -5, 0},   {&sorted, true, 0, 0},
+        {&sorted, true, 0.5, 0},  // a tie: the earlier
+        {&sorted, true, 0.6, 1},  {&sorted, true, 3, 2},
+        {&sorted, true, 3.1, 3},  {&sorted, true, 8, 4},
+        {&sorted, true, 1e9, 4},  {&unsorted, false, 2, 1},
         {&unsorted, false, 8, 2}, {&unsorted, false, 4.2, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(NearestSampleByTime(c.times->data(), static_cast<int>(c.times->size()), c.minutes, c.isSorted),
+        EXPECT_EQ(NearestSampleByTime(c.times->data(), static_cast<int>(c.times->size()), c.minutes,
+                                      c.isSorted),
                   c.index)
             << c.minutes;
     }
@@ -273,7 +287,8 @@ TEST(SampleReadout, NearestSampleByTime) {
 
 TEST(SampleReadout, AWeekBisectedFindsWhatAFullComparisonFinds) {
     std::vector<double> week(302400);
-    for (std::size_t i = 0; i < week.size(); ++i) week[i] = static_cast<double>(i * 2) * 0.016666666666666666;
+    for (std::size_t i = 0; i < week.size(); ++i)
+        week[i] = static_cast<double>(i * 2) * 0.016666666666666666;
     for (double minutes : {-1.0, 0.0, 0.017, 1234.5678, 5040.0, 10079.9, 10080.0, 20000.0}) {
         EXPECT_EQ(NearestSampleByTime(week.data(), 302400, minutes, true),
                   NearestSampleByTime(week.data(), 302400, minutes, false))
@@ -289,8 +304,10 @@ TEST(SampleReadout, SaysTheTimeTwoWaysAndTheValue) {
     } const cases[] = {
         {ChartId::Impedance, 12.35, 25000, "Time 12.350 min (0:12:21), Impedance 25000 Ohm"},
         {ChartId::Phase, 0.5, 27.75, "Time 0.500 min (0:00:30), Phase 27.75"},
-        {ChartId::Impedance, 10080, 1.234567e6, "Time 10080.000 min (168:00:00), Impedance 1.23457e+06 Ohm"},
-        {ChartId::Phase, 2 * 0.016666666666666666, -40.25, "Time 0.033 min (0:00:02), Phase -40.25"},
+        {ChartId::Impedance, 10080, 1.234567e6,
+         "Time 10080.000 min (168:00:00), Impedance 1.23457e+06 Ohm"},
+        {ChartId::Phase, 2 * 0.016666666666666666, -40.25,
+         "Time 0.033 min (0:00:02), Phase -40.25"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatSampleReadout(c.chart, c.minutes, c.value), c.text);
 }

@@ -29,8 +29,9 @@ public:
 std::string ManyLines(int count, const char* lineEnd) {
     std::string text;
     for (int i = 0; i < count; ++i) {
-        text += std::to_string(2 * i) + " 0.05" + std::string(static_cast<std::size_t>(i % 37), '0') +
-                " -12.5 2e-06 -40.25 " + std::to_string(25000 + i) + " 27.75" + lineEnd;
+        text += std::to_string(2 * i) + " 0.05" +
+                std::string(static_cast<std::size_t>(i % 37), '0') + " -12.5 2e-06 -40.25 " +
+                std::to_string(25000 + i) + " 27.75" + lineEnd;
     }
     return text;
 }
@@ -46,7 +47,8 @@ TEST(DataFileScan, CutsLinesAtItsReadBoundariesExactlyAsTheWholeTextIsParsed) {
         {"newline ends", ManyLines(20000, "\n")},
         {"CR LF ends, some split between two reads", ManyLines(20000, "\r\n")},
         {"last line without its end", ManyLines(9000, "\n") + "1 2 3 4 5 6 7"},
-        {"fault far beyond the first read", ManyLines(15000, "\n") + "1 2 3\n" + ManyLines(10, "\n")},
+        {"fault far beyond the first read",
+         ManyLines(15000, "\n") + "1 2 3\n" + ManyLines(10, "\n")},
         {"blank line after many", ManyLines(12000, "\n") + "\n"},
         {"one line longer than a read", std::string(300000, ' ') + "1 2 3 4 5 6 7\n"},
         {"a line of more than a mebibyte", "1 2 3 4 5 6 7\n" + std::string(3 << 20, 'x')},
@@ -112,8 +114,8 @@ TEST(RecordedRun, EveryLineBecomesASampleInMinutesAndTheLastLineTheReadings) {
     constexpr int kLines = 70000;
     std::string text;
     for (int i = 0; i < kLines; ++i) {
-        text += std::to_string(2 * i) + " 0.05 -12.5 2e-06 -40.25 " + std::to_string(1000 + i) + " " +
-                std::to_string(i % 90) + "\n";
+        text += std::to_string(2 * i) + " 0.05 -12.5 2e-06 -40.25 " + std::to_string(1000 + i) +
+                " " + std::to_string(i % 90) + "\n";
     }
     text += "140000 0.06 -11.5 3e-06 -41.25 20000 29.75\n";
     WriteFile(path, text);
@@ -143,8 +145,8 @@ TEST(RecordedRun, EveryLineBecomesASampleInMinutesAndTheLastLineTheReadings) {
 }
 
 TEST(RecordedRun, TimesThatGoBackAreNotedSoLookUpsDoNotBisect) {
-    const std::vector<DataRow> rows = {{0, 1, 0, 1e-6, 0, 5, 0}, {4, 1, 0, 1e-6, 0, 6, 0},
-                                       {2, 1, 0, 1e-6, 0, 7, 0}};
+    const std::vector<DataRow> rows = {
+        {0, 1, 0, 1e-6, 0, 5, 0}, {4, 1, 0, 1e-6, 0, 6, 0}, {2, 1, 0, 1e-6, 0, 7, 0}};
     EXPECT_FALSE(RecordedRunFromRows(rows).timeSorted);
     EXPECT_TRUE(RecordedRunFromRows({rows[0], rows[2], rows[2], rows[1]}).timeSorted);
 }

@@ -26,27 +26,41 @@ void RunStatusTextTest::formats_data() {
     QTest::addColumn<QString>("recordProblem");
     QTest::addColumn<QString>("expected");
     const QString head = "Measuring: 7 readings, next in 2 s, data file run.txt";
-    QTest::newRow("plain") << 7 << "" << false << 0 << false << "" << "" << head;
-    QTest::newRow("one reading") << 1 << "" << false << 0 << false << "" << ""
+    QTest::newRow("plain") << 7 << "" << false << 0 << false << ""
+                           << "" << head;
+    QTest::newRow("one reading") << 1 << "" << false << 0 << false << ""
+                                 << ""
                                  << "Measuring: 1 reading, next in 2 s, data file run.txt";
-    QTest::newRow("no reply") << 7 << "no reply to OUTP ? 3" << false << 0 << false << "" << ""
-                              << head + " | No valid reply from the amplifier: no reply to OUTP ? 3";
-    QTest::newRow("store full") << 7 << "" << true << 0 << false << "" << ""
-                                << head + " | Sample store full: the charts stop growing, the data file goes on";
-    QTest::newRow("pending") << 7 << "" << false << 3 << false << "" << ""
-                             << head + " | 3 lines waiting to be written to the data file: disk full";
-    QTest::newRow("all") << 7 << "x" << true << 1 << false << "" << ""
-                         << head + " | No valid reply from the amplifier: x | Sample store full: the charts "
-                                   "stop growing, the data file goes on | 1 line waiting to be written to "
-                                   "the data file: disk full";
-    QTest::newRow("waiting") << 7 << "" << false << 0 << true << "" << ""
-                             << "Waiting for COM2 (/dev/ttyUSB0) since 03:12:09; 41 readings missed, "
-                                "data file run.txt";
-    QTest::newRow("back") << 7 << "" << false << 0 << false << "The device was gone from 1 to 2" << ""
-                          << head + " | The device was gone from 1 to 2";
-    QTest::newRow("record") << 7 << "" << false << 0 << false << "" << "run.txt.json.tmp: Read-only file system"
-                            << head + " | The run record could not be written: run.txt.json.tmp: "
-                                      "Read-only file system";
+    QTest::newRow("no reply") << 7 << "no reply to OUTP ? 3" << false << 0 << false << ""
+                              << ""
+                              << head +
+                                     " | No valid reply from the amplifier: no reply to OUTP ? 3";
+    QTest::newRow("store full")
+        << 7 << "" << true << 0 << false << ""
+        << "" << head + " | Sample store full: the charts stop growing, the data file goes on";
+    QTest::newRow("pending") << 7 << "" << false << 3 << false << ""
+                             << ""
+                             << head +
+                                    " | 3 lines waiting to be written to the data file: disk full";
+    QTest::newRow("all")
+        << 7 << "x" << true << 1 << false << ""
+        << ""
+        << head +
+               " | No valid reply from the amplifier: x | Sample store full: the charts "
+               "stop growing, the data file goes on | 1 line waiting to be written to "
+               "the data file: disk full";
+    QTest::newRow("waiting")
+        << 7 << "" << false << 0 << true << ""
+        << ""
+        << "Waiting for COM2 (/dev/ttyUSB0) since 03:12:09; 41 readings missed, "
+           "data file run.txt";
+    QTest::newRow("back") << 7 << "" << false << 0 << false << "The device was gone from 1 to 2"
+                          << "" << head + " | The device was gone from 1 to 2";
+    QTest::newRow("record") << 7 << "" << false << 0 << false << ""
+                            << "run.txt.json.tmp: Read-only file system"
+                            << head +
+                                   " | The run record could not be written: run.txt.json.tmp: "
+                                   "Read-only file system";
 }
 
 void RunStatusTextTest::formats() {
@@ -137,7 +151,8 @@ void RunStatusTextTest::aLostDeviceIsToldOnceAndItsReturnStaysOnShow() {
     warnings.Update(back, "03:15:21");
     QVERIFY(!warnings.waitingForDevice);
     QCOMPARE(warnings.lastOutage,
-             std::string("The device was gone from 03:12:09 to 03:15:21 (3 min 12 s); 42 readings missed"));
+             std::string(
+                 "The device was gone from 03:12:09 to 03:15:21 (3 min 12 s); 42 readings missed"));
     QCOMPARE(QString::fromStdString(FormatRunProgress(90, 2, "run.txt", "COM2", warnings)),
              QString("Measuring: 90 readings, next in 2 s, data file run.txt | The device was gone "
                      "from 03:12:09 to 03:15:21 (3 min 12 s); 42 readings missed"));
@@ -146,10 +161,11 @@ void RunStatusTextTest::aLostDeviceIsToldOnceAndItsReturnStaysOnShow() {
 void RunStatusTextTest::linesOfAnEndedRunStayInSight() {
     QCOMPARE(QString::fromStdString(FormatWaitingLines(1, "/media/stick/run.txt", "")),
              QString("1 line waiting to be written to run.txt; retrying every second"));
-    QCOMPARE(QString::fromStdString(
-                 FormatWaitingLines(12, "/media/stick/run.txt", "/media/stick/run.txt: Read-only file system")),
-             QString("12 lines waiting to be written to run.txt: /media/stick/run.txt: Read-only file "
-                     "system; retrying every second"));
+    QCOMPARE(
+        QString::fromStdString(FormatWaitingLines(12, "/media/stick/run.txt",
+                                                  "/media/stick/run.txt: Read-only file system")),
+        QString("12 lines waiting to be written to run.txt: /media/stick/run.txt: Read-only file "
+                "system; retrying every second"));
 }
 
 QTEST_MAIN(RunStatusTextTest)

@@ -61,10 +61,14 @@ void SetupDlgTest::okChecksTheInterval_data() {
     QTest::addColumn<int>("interval");
     const QString notInteger = "Please enter an integer.";
     const QString outOfRange = "Please enter an integer between 2 and 600.";
-    QTest::newRow("lowest") << "2" << "" << 2;
-    QTest::newRow("highest") << "600" << "" << 600;
-    QTest::newRow("blanks around") << "  10\t" << "" << 10;
-    QTest::newRow("plus sign") << "+30" << "" << 30;
+    QTest::newRow("lowest") << "2"
+                            << "" << 2;
+    QTest::newRow("highest") << "600"
+                             << "" << 600;
+    QTest::newRow("blanks around") << "  10\t"
+                                   << "" << 10;
+    QTest::newRow("plus sign") << "+30"
+                               << "" << 30;
     QTest::newRow("one") << "1" << outOfRange << 0;
     QTest::newRow("601") << "601" << outOfRange << 0;
     QTest::newRow("zero passes the integer test") << "0" << outOfRange << 0;

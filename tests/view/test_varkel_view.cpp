@@ -197,7 +197,8 @@ void VarkelViewTest::statusMessageFollowsTheRun() {
 
     f.prompts.dataFileName = f.dir.File("run.txt");
     view.OnMeasurementStart();
-    QCOMPARE(view.RunStatusMessage(), QString("Measuring: 0 readings, next in 2 s, data file run.txt"));
+    QCOMPARE(view.RunStatusMessage(),
+             QString("Measuring: 0 readings, next in 2 s, data file run.txt"));
     view.OnTimer();
     QCOMPARE(messages.last().at(0).toString(),
              QString("Measuring: 0 readings, next in 1 s, data file run.txt"));
@@ -285,9 +286,10 @@ void VarkelViewTest::aLostDeviceIsShownInTheStatusBarAndTheRunGoesOn() {
     tick();
     QCOMPARE(f.store->count, 2);
     const QString back = messages.last().at(0).toString();
-    QVERIFY2(QRegularExpression("^Measuring: 4 readings, next in 2 s, data file run.txt \\| The device "
-                                "was gone from \\d\\d:\\d\\d:\\d\\d to \\d\\d:\\d\\d:\\d\\d \\(4 s\\); 2 "
-                                "readings missed$")
+    QVERIFY2(QRegularExpression(
+                 "^Measuring: 4 readings, next in 2 s, data file run.txt \\| The device "
+                 "was gone from \\d\\d:\\d\\d:\\d\\d to \\d\\d:\\d\\d:\\d\\d \\(4 s\\); 2 "
+                 "readings missed$")
                  .match(back)
                  .hasMatch(),
              qPrintable(back));

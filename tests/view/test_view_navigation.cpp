@@ -30,13 +30,15 @@ std::shared_ptr<const RecordedRun> SawRun(int count = 400) {
     return std::make_shared<const RecordedRun>(RecordedRunFromRows(rows));
 }
 
-void Wheel(QWidget& widget, QPoint at, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void Wheel(QWidget& widget, QPoint at, int notches,
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWheelEvent event(at, widget.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
                       modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&widget, &event);
 }
 
-void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+           Qt::MouseButtons held) {
     QMouseEvent event(type, at, widget.mapToGlobal(at), button, held, Qt::NoModifier);
     QApplication::sendEvent(&widget, &event);
 }
@@ -115,7 +117,8 @@ void ViewNavigationTest::shiftWheelZoomsOnlyThatChartsValues() {
     const ChartViews& zoomed = f.view.Views();
     const double height = before.phase.yMax - before.phase.yMin;
     QCOMPARE(zoomed.phase.yMax - zoomed.phase.yMin, 0.64 * height);
-    QCOMPARE((valueThere - zoomed.phase.yMin) / (0.64 * height), (valueThere - before.phase.yMin) / height);
+    QCOMPARE((valueThere - zoomed.phase.yMin) / (0.64 * height),
+             (valueThere - before.phase.yMin) / height);
     QCOMPARE(zoomed.phase.xMin, before.phase.xMin);
     QCOMPARE(zoomed.phase.xMax, before.phase.xMax);
     QCOMPARE(zoomed.impedance.yMin, before.impedance.yMin);
@@ -233,14 +236,17 @@ void ViewNavigationTest::pointerReadsTheNearestSample() {
     const ChartMapping& impedance = f.view.DrawnCharts().impedance;
     // The pixel column of sample 20 (10 min): the engine's MapX of its time, which lies
     // nearer to it than to its neighbours half a minute (several pixels) away.
-    const int column = static_cast<int>((10.0 - impedance.xMin) * impedance.xFactor + impedance.originX);
+    const int column =
+        static_cast<int>((10.0 - impedance.xMin) * impedance.xFactor + impedance.originX);
     QVERIFY(impedance.xFactor > 4);
-    Mouse(f.view, QEvent::MouseMove, QPoint(column, Middle(impedance).y()), Qt::NoButton, Qt::NoButton);
+    Mouse(f.view, QEvent::MouseMove, QPoint(column, Middle(impedance).y()), Qt::NoButton,
+          Qt::NoButton);
     QCOMPARE(f.view.SampleReadout(), QString("Time 10.000 min (0:10:00), Impedance 1200 Ohm"));
 
     const ChartMapping& phase = f.view.DrawnCharts().phase;
     const int phaseColumn = static_cast<int>((10.5 - phase.xMin) * phase.xFactor + phase.originX);
-    Mouse(f.view, QEvent::MouseMove, QPoint(phaseColumn, Middle(phase).y()), Qt::NoButton, Qt::NoButton);
+    Mouse(f.view, QEvent::MouseMove, QPoint(phaseColumn, Middle(phase).y()), Qt::NoButton,
+          Qt::NoButton);
     QCOMPARE(f.view.SampleReadout(), QString("Time 10.500 min (0:10:30), Phase -29"));
 
     // The picture changing under a resting pointer changes the readout at the next paint:
@@ -248,7 +254,8 @@ void ViewNavigationTest::pointerReadsTheNearestSample() {
     // brings the automatic picture, and sample 21, back.
     const QString automatic = f.view.SampleReadout();
     Wheel(f.view, QPoint(phase.plot.left + 5, Middle(phase).y()), 4);
-    Mouse(f.view, QEvent::MouseMove, QPoint(phaseColumn, Middle(phase).y()), Qt::NoButton, Qt::NoButton);
+    Mouse(f.view, QEvent::MouseMove, QPoint(phaseColumn, Middle(phase).y()), Qt::NoButton,
+          Qt::NoButton);
     f.Picture();
     QVERIFY(!f.view.SampleReadout().isEmpty());
     QVERIFY(f.view.SampleReadout() != automatic);
@@ -259,7 +266,8 @@ void ViewNavigationTest::pointerReadsTheNearestSample() {
     // Off the charts, and out of the view, the readout goes.
     Mouse(f.view, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
     QCOMPARE(f.view.SampleReadout(), QString());
-    Mouse(f.view, QEvent::MouseMove, QPoint(phaseColumn, Middle(phase).y()), Qt::NoButton, Qt::NoButton);
+    Mouse(f.view, QEvent::MouseMove, QPoint(phaseColumn, Middle(phase).y()), Qt::NoButton,
+          Qt::NoButton);
     QVERIFY(!f.view.SampleReadout().isEmpty());
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&f.view, &leave);

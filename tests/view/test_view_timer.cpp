@@ -38,7 +38,8 @@ void ViewTimerTest::refusedTimerIsReportedOnceAndNeverRetried() {
     QCOMPARE(view.requests, 1);
     QCOMPARE(f.prompts.warnings.size(), std::size_t(1));
     QCOMPARE(f.prompts.warnings[0].caption, std::string("Varkel Application"));
-    QCOMPARE(f.prompts.warnings[0].text, std::string("Not enough timers available for this window."));
+    QCOMPARE(f.prompts.warnings[0].text,
+             std::string("Not enough timers available for this window."));
 
     // The view goes on: a run can be started, it just never gets a tick from the timer.
     f.prompts.dataFileName = f.dir.File("run.txt");
