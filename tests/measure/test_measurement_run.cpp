@@ -212,9 +212,11 @@ TEST_F(RunTest, CarriedOverCurrentBelowTheFloorOrNotANumberIsRaised) {
         const char* column;
     };
     const Case cases[] = {
-        {nan, 1e-6, 1e5, "1e-06"},    {0.0, 1e-6, 1e5, "1e-06"},  // the records as the program
-                                                                  // starts
-        {-2e-6, 1e-6, 1e5, "1e-06"},  {5e-7, 1e-6, 1e5, "1e-06"}, {-infinity, 1e-6, 1e5, "1e-06"},
+        {nan, 1e-6, 1e5, "1e-06"},
+        {0.0, 1e-6, 1e5, "1e-06"},  // the records as the program starts
+        {-2e-6, 1e-6, 1e5, "1e-06"},
+        {5e-7, 1e-6, 1e5, "1e-06"},
+        {-infinity, 1e-6, 1e5, "1e-06"},
         {4e-6, 4e-6, 25000, "4e-06"},  // above the floor: kept
     };
     for (const Case& c : cases) {
