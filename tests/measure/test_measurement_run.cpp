@@ -213,7 +213,8 @@ TEST_F(RunTest, CarriedOverCurrentBelowTheFloorOrNotANumberIsRaised) {
     };
     const Case cases[] = {
         {nan, 1e-6, 1e5, "1e-06"},
-        {0.0, 1e-6, 1e5, "1e-06"},  // the records as the program starts
+        // The records as the program starts.
+        {0.0, 1e-6, 1e5, "1e-06"},
         {-2e-6, 1e-6, 1e5, "1e-06"},
         {5e-7, 1e-6, 1e5, "1e-06"},
         {-infinity, 1e-6, 1e5, "1e-06"},
