@@ -55,8 +55,8 @@ constexpr ModeOption kModeOptions[] = {
 };
 
 const OptionSpec* FindOption(const std::string& name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (name == spec.name) return &spec;
+    for (const OptionSpec& known : kOptions) {
+        if (name == known.name) return &known;
     }
     return nullptr;
 }
@@ -118,13 +118,13 @@ CommandLine Fail(std::string message) {
     return line;
 }
 
-// Why option (of spec) has no place in mode.
-std::string Misplaced(const OptionSpec& spec, unsigned mode) {
-    const std::string name = spec.name;
-    if (spec.modes == kPortMapping) {
+// Why the option known has no place in mode.
+std::string Misplaced(const OptionSpec& known, unsigned mode) {
+    const std::string name = known.name;
+    if (known.modes == kPortMapping) {
         return name + " maps a port; " + UsageOf(mode) + " uses none.";
     }
-    std::string text = name + " goes with " + UsageOf(spec.modes);
+    std::string text = name + " goes with " + UsageOf(known.modes);
     if (mode != kWindow) text += std::string(", not with ") + UsageOf(mode);
     return text + "; see --help.";
 }
@@ -165,13 +165,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             arg = arg.substr(0, eq);
             inlineValue = true;
         }
-        const OptionSpec* spec = FindOption(arg);
-        if (!spec) return Fail("Unknown option " + arg + "; see --help.");
+        const OptionSpec* known = FindOption(arg);
+        if (!known) return Fail("Unknown option " + arg + "; see --help.");
         if (values.count(arg)) return Fail(arg + " is given twice; give it once.");
-        if (!spec->takesValue && inlineValue) return Fail(arg + " takes no value; see --help.");
-        if (spec->takesValue && inlineValue && value.empty())
+        if (!known->takesValue && inlineValue) return Fail(arg + " takes no value; see --help.");
+        if (known->takesValue && inlineValue && value.empty())
             return Fail(arg + " needs a value; see --help.");
-        if (spec->takesValue && !inlineValue) {
+        if (known->takesValue && !inlineValue) {
             // An option right after another that wants a value means the value was left out.
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 return Fail(arg + " needs a value; see --help.");
@@ -179,14 +179,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             value = args[++i];
         }
         values[arg] = value;
-        given.emplace_back(spec, value);
+        given.emplace_back(known, value);
     }
 
     unsigned mode = kWindow;
     const char* modeOption = nullptr;
-    for (const auto& [spec, value] : given) {
+    for (const auto& [known, value] : given) {
         for (const ModeOption& option : kModeOptions) {
-            if (std::string(spec->name) != option.name) continue;
+            if (std::string(known->name) != option.name) continue;
             if (modeOption) {
                 return Fail(std::string(modeOption) + " and " + option.name +
                             " cannot be used together.");
@@ -195,8 +195,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             mode = option.mode;
         }
     }
-    for (const auto& [spec, value] : given) {
-        if (!(spec->modes & mode)) return Fail(Misplaced(*spec, mode));
+    for (const auto& [known, value] : given) {
+        if (!(known->modes & mode)) return Fail(Misplaced(*known, mode));
     }
     if (mode != kWindow && !line.documentFile.empty()) {
         return Fail("Unexpected argument " + line.documentFile + "; see --help.");
