@@ -23,12 +23,12 @@ namespace {
 
 class JumpingClock final : public Clock {
 public:
-    long long Milliseconds() override { return m_now; }
-    void Sleep(int ms) override { m_now += ms; }
-    void Advance(long long ms) { m_now += ms; }
+    long long Milliseconds() override { return m_nNow; }
+    void Sleep(int ms) override { m_nNow += ms; }
+    void Advance(long long ms) { m_nNow += ms; }
 
 private:
-    long long m_now = 0;
+    long long m_nNow = 0;
 };
 
 class SimFactory final : public SerialPortFactory {

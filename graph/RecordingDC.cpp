@@ -50,12 +50,12 @@ void RecordingDC::Record(std::string op, std::vector<long long> args, std::strin
 
 void RecordingDC::MoveTo(int x, int y) {
     Record("MoveTo", {x, y});
-    m_position = CPoint{x, y};
+    m_ptPosition = CPoint{x, y};
 }
 
 void RecordingDC::LineTo(int x, int y) {
     Record("LineTo", {x, y});
-    m_position = CPoint{x, y};
+    m_ptPosition = CPoint{x, y};
 }
 
 void RecordingDC::Rectangle(int left, int top, int right, int bottom) {
@@ -69,8 +69,8 @@ void RecordingDC::Ellipse(int left, int top, int right, int bottom) {
 void RecordingDC::SetPixel(int x, int y, COLORREF colour) { Record("SetPixel", {x, y, colour}); }
 
 int RecordingDC::FontHeight() const {
-    if (m_font == kStockFont) return kStockFontHeight;
-    const RecordedObject* object = Object(m_font.id);
+    if (m_hFont == kStockFont) return kStockFontHeight;
+    const RecordedObject* object = Object(m_hFont.id);
     return object ? std::abs(object->font.lfHeight) : kStockFontHeight;
 }
 
@@ -160,26 +160,26 @@ bool RecordingDC::IsSelectable(HGDIOBJ handle, const char* op) {
 }
 
 HFONT RecordingDC::SelectObject(HFONT font) {
-    const HFONT previous = m_font;
+    const HFONT previous = m_hFont;
     Record("SelectObject", {font.id, previous.id});
     if (!IsSelectable(font, "SelectObject")) return HFONT{};
-    m_font = font;
+    m_hFont = font;
     return previous;
 }
 
 HPEN RecordingDC::SelectObject(HPEN pen) {
-    const HPEN previous = m_pen;
+    const HPEN previous = m_hPen;
     Record("SelectObject", {pen.id, previous.id});
     if (!IsSelectable(pen, "SelectObject")) return HPEN{};
-    m_pen = pen;
+    m_hPen = pen;
     return previous;
 }
 
 HBRUSH RecordingDC::SelectObject(HBRUSH brush) {
-    const HBRUSH previous = m_brush;
+    const HBRUSH previous = m_hBrush;
     Record("SelectObject", {brush.id, previous.id});
     if (!IsSelectable(brush, "SelectObject")) return HBRUSH{};
-    m_brush = brush;
+    m_hBrush = brush;
     return previous;
 }
 
@@ -205,7 +205,7 @@ BOOL RecordingDC::DeleteObject(HGDIOBJ object) {
         m_faults.push_back(call + "unknown or deleted " + KindName(object.kind));
         return FALSE;
     }
-    if (object == HGDIOBJ(m_pen) || object == HGDIOBJ(m_brush) || object == HGDIOBJ(m_font)) {
+    if (object == HGDIOBJ(m_hPen) || object == HGDIOBJ(m_hBrush) || object == HGDIOBJ(m_hFont)) {
         m_faults.push_back(call + KindName(object.kind) + " still selected");
         return FALSE;
     }
@@ -215,17 +215,17 @@ BOOL RecordingDC::DeleteObject(HGDIOBJ object) {
 
 int RecordingDC::SetBkMode(int mode) {
     Record("SetBkMode", {mode});
-    return std::exchange(m_bkMode, mode);
+    return std::exchange(m_nBkMode, mode);
 }
 
 COLORREF RecordingDC::SetBkColor(COLORREF colour) {
     Record("SetBkColor", {colour});
-    return std::exchange(m_bkColour, colour);
+    return std::exchange(m_crBkColour, colour);
 }
 
 COLORREF RecordingDC::SetTextColor(COLORREF colour) {
     Record("SetTextColor", {colour});
-    return std::exchange(m_textColour, colour);
+    return std::exchange(m_crTextColour, colour);
 }
 
 std::vector<std::string> RecordingDC::Log() const {
@@ -257,15 +257,15 @@ std::vector<HGDIOBJ> RecordingDC::LiveObjects() const {
 }
 
 bool RecordingDC::IsBalanced() const {
-    return m_pen == kStockPen && m_brush == kStockBrush && m_font == kStockFont &&
+    return m_hPen == kStockPen && m_hBrush == kStockBrush && m_hFont == kStockFont &&
            LiveObjects().empty() && m_faults.empty();
 }
 
 std::string RecordingDC::BalanceReport() const {
     std::ostringstream out;
-    if (!(m_pen == kStockPen)) out << "pen " << m_pen.id << " left selected; ";
-    if (!(m_brush == kStockBrush)) out << "brush " << m_brush.id << " left selected; ";
-    if (!(m_font == kStockFont)) out << "font " << m_font.id << " left selected; ";
+    if (!(m_hPen == kStockPen)) out << "pen " << m_hPen.id << " left selected; ";
+    if (!(m_hBrush == kStockBrush)) out << "brush " << m_hBrush.id << " left selected; ";
+    if (!(m_hFont == kStockFont)) out << "font " << m_hFont.id << " left selected; ";
     for (const HGDIOBJ& object : LiveObjects()) {
         out << KindName(object.kind) << ' ' << object.id << " never deleted; ";
     }

@@ -72,16 +72,16 @@ public:
     void ClearLog() { m_calls.clear(); }
 
     // State.
-    CPoint CurrentPosition() const { return m_position; }
-    HPEN SelectedPen() const { return m_pen; }
-    HBRUSH SelectedBrush() const { return m_brush; }
-    HFONT SelectedFont() const { return m_font; }
+    CPoint CurrentPosition() const { return m_ptPosition; }
+    HPEN SelectedPen() const { return m_hPen; }
+    HBRUSH SelectedBrush() const { return m_hBrush; }
+    HFONT SelectedFont() const { return m_hFont; }
     HPEN StockPen() const { return kStockPen; }
     HBRUSH StockBrush() const { return kStockBrush; }
     HFONT StockFont() const { return kStockFont; }
-    int BkMode() const { return m_bkMode; }
-    COLORREF BkColor() const { return m_bkColour; }
-    COLORREF TextColor() const { return m_textColour; }
+    int BkMode() const { return m_nBkMode; }
+    COLORREF BkColor() const { return m_crBkColour; }
+    COLORREF TextColor() const { return m_crTextColour; }
     // The object with this id, or null for stock or unknown ids.
     const RecordedObject* Object(int id) const;
     // Objects created and not yet deleted.
@@ -110,11 +110,11 @@ private:
     std::vector<RecordedCall> m_calls;
     std::vector<RecordedObject> m_objects;  // index = id - kFirstObjectId
     std::vector<std::string> m_faults;
-    CPoint m_position;
-    HPEN m_pen = kStockPen;
-    HBRUSH m_brush = kStockBrush;
-    HFONT m_font = kStockFont;
-    int m_bkMode = OPAQUE;
-    COLORREF m_bkColour = RGB(255, 255, 255);
-    COLORREF m_textColour = RGB(0, 0, 0);
+    CPoint m_ptPosition;
+    HPEN m_hPen = kStockPen;
+    HBRUSH m_hBrush = kStockBrush;
+    HFONT m_hFont = kStockFont;
+    int m_nBkMode = OPAQUE;
+    COLORREF m_crBkColour = RGB(255, 255, 255);
+    COLORREF m_crTextColour = RGB(0, 0, 0);
 };

@@ -47,8 +47,8 @@ void RasterCanvas::CommitPending() {
     m_bPending = false;
     // Held-back rows that cover the pixel are earlier than it: they go first.
     if (IsHeld(m_nPendingX, m_nPendingY)) WriteHeldRows(m_nPendingX);
-    Row(m_nPendingY)[m_nPendingX] = m_pendingPixel;
-    Note(m_nPendingX, m_nPendingY, m_nPendingY + 1, m_pendingPixel);
+    Row(m_nPendingY)[m_nPendingX] = m_uPendingPixel;
+    Note(m_nPendingX, m_nPendingY, m_nPendingY + 1, m_uPendingPixel);
 }
 
 void RasterCanvas::Hold(int x, int top, int bottom, std::uint32_t pixel) {
@@ -317,7 +317,7 @@ bool RasterCanvas::SmallRectangle(int left, int top, int right, int bottom, std:
     m_bPending = true;
     m_nPendingX = left + 1;
     m_nPendingY = top + 1;
-    m_pendingPixel = brush;
+    m_uPendingPixel = brush;
     return true;
 }
 

@@ -156,7 +156,7 @@ private:
     bool m_bPending = false;  // a held-back inside pixel not yet in the buffer
     int m_nPendingX = 0;
     int m_nPendingY = 0;
-    std::uint32_t m_pendingPixel = 0;
+    std::uint32_t m_uPendingPixel = 0;
 };
 
 // The per-call hot paths, inline so the surface's calls compile into the pixel code.

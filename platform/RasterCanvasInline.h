@@ -58,7 +58,7 @@ inline void RasterCanvas::Rectangle(int left, int top, int right, int bottom, st
             m_bPending = true;
             m_nPendingX = left + 1;
             m_nPendingY = top + 1;
-            m_pendingPixel = brush;
+            m_uPendingPixel = brush;
             return;
         }
     }
