@@ -98,7 +98,7 @@ void CMainFrame::CreateMenus() {
     file->addSeparator();
     file->addAction(AddAppCommand(ID_FILE_EXPORT_IMAGE, QStringLiteral("&Export Chart Image...")));
     file->addSeparator();
-    QAction* saveData = AddCommand(ID_FILE_SAVEDATA, QStringLiteral("Save &data"));
+    QAction* saveData = AddCommand(ID_FILE_SAVEDATA, QStringLiteral("&Save data"));
     connect(saveData, &QAction::triggered, m_pView, &CVarkelView::OnFileSaveData);
     file->addAction(saveData);
     m_pRecentSeparator = file->addSeparator();

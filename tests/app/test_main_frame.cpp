@@ -46,7 +46,7 @@ QStringList ItemTexts(QMenu* menu) {
 
 const QStringList kFileMenu = {
     "&Open...", "&Save",      "Save &As...", "-",    "&Export Chart Image...",
-    "-",        "Save &data", "-",           "E&xit"};
+    "-",        "&Save data", "-",           "E&xit"};
 
 }  // namespace
 
@@ -90,7 +90,7 @@ void MainFrameTest::menusCarryTheirItemsAndIds() {
                                             {ID_FILE_SAVE, "&Save"},
                                             {ID_FILE_SAVE_AS, "Save &As..."},
                                             {ID_FILE_EXPORT_IMAGE, "&Export Chart Image..."},
-                                            {ID_FILE_SAVEDATA, "Save &data"},
+                                            {ID_FILE_SAVEDATA, "&Save data"},
                                             {ID_APP_EXIT, "E&xit"},
                                             {ID_MEASUREMENT_START, "Start"},
                                             {ID_MEASUREMENT_STOP, "Stop"},
