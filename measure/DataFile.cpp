@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "FileSync.h"
 #include "NumberFormat.h"
 
 #ifdef _WIN32
@@ -27,25 +28,6 @@
 #endif
 
 namespace {
-std::string Reason(const std::string& path, int error) {
-    return path + ": " + std::strerror(error);
-}
-
-// Makes a newly created name durable: the file's own sync does not cover its folder entry.
-void SyncFolderOf(const char* path) {
-#ifndef _WIN32
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (folder.empty()) folder = ".";
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    // Some file systems cannot sync a folder; the file itself is synced at every line.
-    [[maybe_unused]] const int synced = fsync(fd);
-    close(fd);
-#else
-    (void)path;
-#endif
-}
-
 #ifndef _WIN32
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -86,7 +68,7 @@ DataFileResult DataFile::AppendLines(const std::string& path, const std::string*
     const bool guarded = m_bGuarding && path == m_strCreatedPath;
 #endif
     std::FILE* file = std::fopen(path.c_str(), guarded ? "a+" : "a");
-    if (!file) return {false, Reason(path, errno)};
+    if (!file) return {false, FileFailure(path, errno)};
     const int fd = VARKEL_FILENO(file);
     bool ok = true;
     int error = 0;
@@ -125,8 +107,8 @@ DataFileResult DataFile::AppendLines(const std::string& path, const std::string*
     }
 #endif
     const bool closed = std::fclose(file) == 0;
-    if (!ok) return {false, Reason(path, error)};
-    if (!closed) return {false, Reason(path, errno)};
+    if (!ok) return {false, FileFailure(path, error)};
+    if (!closed) return {false, FileFailure(path, errno)};
     return {true, {}};
 }
 
@@ -139,8 +121,8 @@ void DataFile::Untrack() {
 
 DataFileResult CreateDataFile(const char* path) {
     std::FILE* file = std::fopen(path, "w");
-    if (!file) return {false, Reason(path, errno)};
-    if (std::fclose(file) != 0) return {false, Reason(path, errno)};
+    if (!file) return {false, FileFailure(path, errno)};
+    if (std::fclose(file) != 0) return {false, FileFailure(path, errno)};
     SyncFolderOf(path);
     return {true, {}};
 }
@@ -166,6 +148,11 @@ std::size_t DataFile::PendingFor(const std::string& path) const {
     return n;
 }
 
+std::int64_t DataFile::LinesWrittenTo(const std::string& path) const {
+    const auto found = m_linesWritten.find(path);
+    return found == m_linesWritten.end() ? 0 : found->second;
+}
+
 DataFileResult DataFile::Create(const char* path) {
     if (const std::size_t waiting = PendingFor(path); waiting > 0) {
         DataFileResult refused;
@@ -178,7 +165,7 @@ DataFileResult DataFile::Create(const char* path) {
     }
     Untrack();
     m_strCreatedPath = path;
-    m_nLinesWrittenToCreated = 0;
+    m_linesWritten[path] = 0;
     const DataFileResult created = CreateDataFile(path);
     m_bGuarding = created.ok;
     return created;
@@ -217,8 +204,7 @@ DataFile::Status DataFile::WritePending() {
         DataFileResult result{false, {}};
         if (!failed.count(path)) result = AppendLines(path, batch.data(), batch.size());
         if (result.ok) {
-            if (path == m_strCreatedPath)
-                m_nLinesWrittenToCreated += static_cast<std::int64_t>(batch.size());
+            m_linesWritten[path] += static_cast<std::int64_t>(batch.size());
         } else {
             if (!result.error.empty()) status.error = result.error;
             failed.insert(path);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <unordered_map>
 
 struct DataFileResult {
     bool ok = false;
@@ -62,10 +63,14 @@ public:
     // Tries again to write what is pending, without a new line.
     Status Flush();
     std::size_t Pending() const { return m_pending.size(); }
+    // The file the oldest waiting line is for; empty when none waits.
+    std::string PendingPath() const {
+        return m_pending.empty() ? std::string() : m_pending.front().path;
+    }
     // Lines waiting for path.
     std::size_t PendingFor(const std::string& path) const;
-    // Lines written to the file of the last Create since then.
-    std::int64_t LinesWrittenToCreated() const { return m_nLinesWrittenToCreated; }
+    // Lines written to path since it was last created (or first written to).
+    std::int64_t LinesWrittenTo(const std::string& path) const;
 
 private:
     struct Line {
@@ -78,7 +83,7 @@ private:
 
     std::deque<Line> m_pending;
     std::string m_strCreatedPath;  // the file of the last Create
-    std::int64_t m_nLinesWrittenToCreated = 0;
+    std::unordered_map<std::string, std::int64_t> m_linesWritten;  // per file
     bool m_bGuarding = false;  // between Create and Release
     int m_nTrackedFd = -1;     // read handle on the file last written to, -1 when none
 };

@@ -32,7 +32,10 @@ MeasurementRun::MeasurementRun(MeasurementState& state, Readings& readings, Samp
 
 DataFileResult MeasurementRun::CreateDataFile(const std::string& path) {
     m_strDataFile = path;
-    return m_dataFile.Create(path.c_str());
+    const DataFileResult created = m_dataFile.Create(path.c_str());
+    // A record beside the emptied file would describe lines that are gone.
+    if (created.ok) RemoveRunRecord(path);
+    return created;
 }
 
 bool MeasurementRun::BeginMeasurement(int nPort, int nInterval) {
@@ -77,6 +80,7 @@ bool MeasurementRun::BeginMeasurementOn(const std::string& portName, int nInterv
     m_outages.clear();
     m_nReadingsTaken = 0;
     m_record = RunRecord();
+    m_strRecordFile = m_strDataFile;
     m_record.programVersion = kVarkelVersion;
     m_record.port = m_strPortName;
     m_record.device = m_strDevice;
@@ -92,11 +96,10 @@ TickResult MeasurementRun::OnTimer() {
         // Lines of a run that has ended keep being tried, once a second, until written; its
         // record learns when the last of them is.
         if (m_dataFile.Pending() > 0) {
-            const bool waitedForThisRun = m_dataFile.PendingFor(m_strDataFile) > 0;
+            const bool recordedRunWaited = m_dataFile.PendingFor(m_strRecordFile) > 0;
             RetryDataFile(result);
-            if (waitedForThisRun && m_dataFile.PendingFor(m_strDataFile) == 0) {
-                WriteRecord();
-                result.recordProblem = m_strRecordProblem;
+            if (recordedRunWaited && m_dataFile.PendingFor(m_strRecordFile) == 0) {
+                WriteRecord(&result);
             }
         }
         return result;
@@ -106,7 +109,6 @@ TickResult MeasurementRun::OnTimer() {
 
     result.readingTaken = true;
     ++m_nReadingsTaken;
-    const bool wasWaiting = m_bWaitingForDevice;
     if (m_bWaitingForDevice && !Reconnect(result)) {
         ++m_outages.back().missedReadings;
         result.waitingForDevice = true;
@@ -124,8 +126,6 @@ TickResult MeasurementRun::OnTimer() {
         // Nothing from this attempt is recorded; the run waits for the device.
         EnterWaiting(result);
         RetryDataFile(result);
-        WriteRecord();
-        result.recordProblem = m_strRecordProblem;
     } else if (result.reading.Valid()) {
         RecordReading(result);
     } else {
@@ -133,10 +133,8 @@ TickResult MeasurementRun::OnTimer() {
         // lines still waiting for the file get another chance.
         RetryDataFile(result);
     }
-    if (wasWaiting && result.deviceBack) {
-        WriteRecord();
-        result.recordProblem = m_strRecordProblem;
-    }
+    // Once a tick, however the device went and came in it.
+    if (result.deviceBack || result.deviceLost) WriteRecord(&result);
     if (m_pfnRequestRepaint) m_pfnRequestRepaint();
     return result;
 }
@@ -194,7 +192,7 @@ bool MeasurementRun::Reconnect(TickResult& result) {
     outage.backMs = openedMs;
     outage.backUtcMs = openedUtcMs;
     result.deviceBack = true;
-    result.outage = outage;
+    result.endedOutage = outage;
     return true;
 }
 
@@ -223,24 +221,27 @@ void MeasurementRun::StopMeasurement(RunEnd why) {
 
 void MeasurementRun::SetTimeZero() {
     m_state.startTime = m_clock.Milliseconds() * kSecondsPerMillisecond;
+    // While idle the record still describes the last run, whose start has not moved.
+    if (!m_state.measuring) return;
     m_record.startedUtcMs = m_clock.UtcMilliseconds();
-    if (m_state.measuring) WriteRecord();
+    WriteRecord();
 }
 
-void MeasurementRun::WriteRecord() {
+void MeasurementRun::WriteRecord(TickResult* tick) {
     // A run begun without a data file has nothing to keep a record beside: an empty path
     // would put ".json" into whatever the current folder is.
-    if (m_strDataFile.empty()) return;
+    if (m_strRecordFile.empty()) return;
     m_record.readingsAttempted = m_nReadingsTaken;
-    m_record.linesWritten = m_dataFile.LinesWrittenToCreated();
-    m_record.linesWaiting = static_cast<std::int64_t>(m_dataFile.PendingFor(m_strDataFile));
+    m_record.linesWritten = m_dataFile.LinesWrittenTo(m_strRecordFile);
+    m_record.linesWaiting = static_cast<std::int64_t>(m_dataFile.PendingFor(m_strRecordFile));
     m_record.outages.clear();
     for (const Outage& outage : m_outages) {
         m_record.outages.push_back({outage.lostUtcMs, outage.backUtcMs});
     }
     std::string problem;
     m_strRecordProblem =
-        WriteRunRecord(m_strDataFile, m_record, &problem) ? std::string() : problem;
+        WriteRunRecord(m_strRecordFile, m_record, &problem) ? std::string() : problem;
+    if (tick) tick->recordProblem = m_strRecordProblem;
 }
 
 int MeasurementRun::SecondsToNextReading() const {

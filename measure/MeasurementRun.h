@@ -41,11 +41,13 @@ struct TickResult {
     bool storeFull = false;         // the store refused the sample (the file still got its line)
     bool fileTouched = false;       // the data file was written to or retried: see file
     DataFile::Status file;          // the data file after this tick
-    bool deviceLost = false;        // the port failed in this tick; the run now waits for it
-    bool deviceBack = false;        // the port opened again in this tick; see outage
+    bool deviceBack = false;        // the port opened again in this tick: see endedOutage
+    bool deviceLost = false;        // the port failed in this tick (also right after it came
+                                    // back); the run now waits for it
     bool waitingForDevice = false;  // after this tick the run still waits for its device
     std::string deviceProblem;      // why the device was lost, or why it did not open again
-    Outage outage;                  // the outage just ended (deviceBack) or going on
+    Outage endedOutage;             // with deviceBack: the outage that ended
+    Outage outage;                  // while waiting: the outage going on
     std::string recordProblem;      // the run record could not be written in this tick
 };
 
@@ -66,9 +68,9 @@ public:
         m_pfnRequestRepaint = std::move(requestRepaint);
     }
 
-    // Starts a new data file at path, replacing any file of that name, unless an earlier
-    // run's lines still wait for that file (refused, linesWaiting set). The path is kept in
-    // m_strDataFile even when creating fails.
+    // Starts a new data file at path, replacing any file of that name (and the run record
+    // that described it), unless an earlier run's lines still wait for that file (refused,
+    // linesWaiting set). The path is kept in m_strDataFile even when creating fails.
     DataFileResult CreateDataFile(const std::string& path);
 
     // Opens "COM<nPort+1>" and begins a run with nInterval seconds between readings.
@@ -89,7 +91,7 @@ public:
     // (or "device gone" when the device was still gone). Does nothing while idle.
     void StopMeasurement(RunEnd why = RunEnd::Stopped);
 
-    // Sets the run's time zero to now; the run record's start follows it.
+    // Sets the run's time zero to now; during a run, the run record's start follows it.
     void SetTimeZero();
 
     bool IsMeasuring() const { return m_state.measuring != 0; }
@@ -103,11 +105,13 @@ public:
     std::int64_t ReadingsTaken() const { return m_nReadingsTaken; }
     // Whole seconds until the next reading is due (ticks left), 0 while idle.
     int SecondsToNextReading() const;
-    // Lines waiting for a data file, and what the latest attempt to write them said.
+    // Lines waiting for a data file, the file the oldest of them waits for, and what the
+    // latest attempt to write them said.
     std::size_t PendingLines() const { return m_dataFile.Pending(); }
+    std::string PendingFile() const { return m_dataFile.PendingPath(); }
     const DataFile::Status& LastFileStatus() const { return m_lastFileStatus; }
-    // Lines of this run on disk in its data file.
-    std::int64_t LinesWritten() const { return m_dataFile.LinesWrittenToCreated(); }
+    // Lines of the current (or last) run on disk in its data file.
+    std::int64_t LinesWritten() const { return m_dataFile.LinesWrittenTo(m_strRecordFile); }
     // Writes pending lines if it can; the command line calls it before exiting.
     DataFile::Status FlushDataFile();
     // The run record as last written (or tried), and why the last write failed (empty when
@@ -129,8 +133,9 @@ private:
     // Closes the port and goes idle; the data file is flushed and released.
     void EndRun(RunEnd why);
     void RetryDataFile(TickResult& result);
-    // Brings the record up to date and writes it beside the data file; none without one.
-    void WriteRecord();
+    // Brings the record up to date and writes it beside its run's data file (none without
+    // one); a failure is kept in m_strRecordProblem and, given a tick, reported in it.
+    void WriteRecord(TickResult* tick = nullptr);
 
     MeasurementState& m_state;
     Readings& m_readings;
@@ -148,5 +153,8 @@ private:
     std::vector<Outage> m_outages;
     std::int64_t m_nReadingsTaken = 0;
     RunRecord m_record;
+    // The data file the record belongs to: the last run's, which may still have lines
+    // waiting after the next Start has named a new file in m_strDataFile.
+    std::string m_strRecordFile;
     std::string m_strRecordProblem;
 };

@@ -7,12 +7,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "FileSync.h"
 #include "IsoTime.h"
 
 #ifdef _WIN32
 #include <io.h>
 #else
-#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -21,27 +21,11 @@ nlohmann::json UtcOrNull(long long utcMs) {
     return utcMs < 0 ? nlohmann::json(nullptr) : nlohmann::json(FormatUtc(utcMs));
 }
 
-std::string Reason(const std::string& path, int error) {
-    return path + ": " + std::strerror(error);
-}
-
-bool SyncFolder(const std::filesystem::path& file) {
-#ifdef _WIN32
-    (void)file;
-    return true;
-#else
-    std::filesystem::path folder = file.parent_path();
-    if (folder.empty()) folder = ".";
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    fsync(fd);  // some file systems cannot sync a folder; the rename is done either way
-    close(fd);
-    return true;
-#endif
-}
 }  // namespace
 
 std::string RunRecordPath(const std::string& dataFile) { return dataFile + ".json"; }
+
+void RemoveRunRecord(const std::string& dataFile) { std::remove(RunRecordPath(dataFile).c_str()); }
 
 std::string FormatRunRecord(const RunRecord& record) {
     nlohmann::ordered_json json;
@@ -85,7 +69,7 @@ bool WriteRunRecord(const std::string& dataFile, const RunRecord& record, std::s
     const std::string text = FormatRunRecord(record);
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
-        *error = Reason(temporary, errno);
+        *error = FileFailure(temporary, errno);
         return false;
     }
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -98,7 +82,7 @@ bool WriteRunRecord(const std::string& dataFile, const RunRecord& record, std::s
     const int failure = errno;
     const bool closed = std::fclose(file) == 0;
     if (!ok || !closed) {
-        *error = Reason(temporary, ok ? errno : failure);
+        *error = FileFailure(temporary, ok ? errno : failure);
         std::remove(temporary.c_str());
         return false;
     }
@@ -109,6 +93,6 @@ bool WriteRunRecord(const std::string& dataFile, const RunRecord& record, std::s
         std::remove(temporary.c_str());
         return false;
     }
-    SyncFolder(path);
+    SyncFolderOf(path);
     return true;
 }

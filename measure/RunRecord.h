@@ -41,6 +41,9 @@ std::string RunRecordPath(const std::string& dataFile);
 // The record as JSON text.
 std::string FormatRunRecord(const RunRecord& record);
 
+// Removes the record of dataFile, if there is one.
+void RemoveRunRecord(const std::string& dataFile);
+
 // Writes the record for dataFile whole or not at all. False, with the file and the
 // system's reason in *error, when it could not be written; an older record then stays.
 bool WriteRunRecord(const std::string& dataFile, const RunRecord& record, std::string* error);

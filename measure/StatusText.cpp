@@ -32,3 +32,7 @@ std::string FormatStatusText(const Readings& readings) {
     if (text.size() > kStatusTextMax) text.resize(kStatusTextMax);
     return text;
 }
+
+std::string CountOf(std::int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}

@@ -2,6 +2,7 @@
 // The two-line status text the window shows above its charts (and the command line prints
 // the second line of once per reading).
 
+#include <cstdint>
 #include <string>
 
 struct Readings;
@@ -16,3 +17,6 @@ std::string FormatStatusText(const Readings& readings);
 
 // The second line alone.
 std::string FormatStatusLine(const Readings& readings);
+
+// "1 line", "3 lines": a count and its noun for the messages around a run.
+std::string CountOf(std::int64_t n, const char* one, const char* many);

@@ -3,72 +3,83 @@
 #include <filesystem>
 
 #include "measure/DurationText.h"
+#include "measure/IsoTime.h"
 #include "measure/MeasurementRun.h"
+#include "measure/PortMap.h"
+#include "measure/StatusText.h"
 
 namespace {
 std::string FileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
 
-std::string Count(std::int64_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
+std::string PendingText(const RunState& run) {
+    std::string text = CountOf(static_cast<std::int64_t>(run.pendingLines), "line", "lines") +
+                       " waiting to be written to " + FileName(run.pendingFile);
+    if (!run.pendingReason.empty()) text += ": " + run.pendingReason;
+    return text;
 }
 }  // namespace
 
-void RunWarnings::Update(const TickResult& tick, const std::string& timeOfDay) {
-    if (tick.fileTouched) {
-        pendingLines = tick.file.pending;
-        pendingReason = tick.file.pending > 0 ? tick.file.error : std::string();
-    }
-    if (tick.deviceLost) waitingSince = timeOfDay;
+void RunWarnings::Update(const TickResult& tick) {
+    // A device back and gone again within one tick tells both, in that order.
     if (tick.deviceBack) {
-        lastOutage = "The device was gone from " + waitingSince + " to " + timeOfDay + " (" +
-                     FormatDuration(tick.outage.backMs - tick.outage.lostMs) + "); " +
-                     Count(tick.outage.missedReadings, "reading", "readings") + " missed";
+        const Outage& ended = tick.endedOutage;
+        lastOutage = "The device was gone from " + FormatLocalTimeOfDay(ended.lostUtcMs) + " to " +
+                     FormatLocalTimeOfDay(ended.backUtcMs) + " (" +
+                     FormatDuration(ended.backMs - ended.lostMs) + "); " +
+                     CountOf(ended.missedReadings, "reading", "readings") + " missed";
     }
     if (!tick.readingTaken) return;
-    waitingForDevice = tick.waitingForDevice;
-    missedReadings = tick.waitingForDevice ? tick.outage.missedReadings : 0;
     // While the device is gone the head line says so; no reply is expected meanwhile.
-    noValidReply =
-        tick.reading.Valid() || tick.waitingForDevice ? std::string() : tick.reading.problem;
-    if (tick.storeFull) storeFull = true;
+    const bool gone = tick.waitingForDevice || tick.deviceLost;
+    noValidReply = tick.reading.Valid() || gone ? std::string() : tick.reading.problem;
 }
 
-std::string FormatRunProgress(std::int64_t readingsTaken, int secondsToNextReading,
-                              const std::string& dataFile, const std::string& portLabel,
-                              const RunWarnings& warnings) {
-    std::string text;
-    if (warnings.waitingForDevice) {
-        text = "Waiting for " + portLabel + " since " + warnings.waitingSince + "; " +
-               Count(warnings.missedReadings, "reading", "readings") + " missed";
-    } else {
-        text = "Measuring: " + Count(readingsTaken, "reading", "readings") + ", next in " +
-               std::to_string(secondsToNextReading) + " s";
+RunState StateOf(const MeasurementRun& run, const SampleStore& store) {
+    RunState state;
+    state.readingsTaken = run.ReadingsTaken();
+    state.secondsToNextReading = run.SecondsToNextReading();
+    state.dataFile = run.m_strDataFile;
+    state.portLabel = PortLabel(run.PortName(), run.DevicePath());
+    state.waitingForDevice = run.IsWaitingForDevice();
+    if (state.waitingForDevice) {
+        state.waitingSinceUtcMs = run.Outages().back().lostUtcMs;
+        state.missedReadings = run.Outages().back().missedReadings;
     }
-    text += ", data file " + FileName(dataFile);
+    state.storeFull = store.count >= SampleStore::kCapacity;
+    state.pendingLines = run.PendingLines();
+    state.pendingFile = run.PendingFile();
+    state.pendingReason = run.PendingLines() > 0 ? run.LastFileStatus().error : std::string();
+    state.recordProblem = run.RecordProblem();
+    return state;
+}
+
+std::string FormatRunProgress(const RunState& run, const RunWarnings& warnings) {
+    std::string text;
+    if (run.waitingForDevice) {
+        text = "Waiting for " + run.portLabel + " since " +
+               FormatLocalTimeOfDay(run.waitingSinceUtcMs) + "; " +
+               CountOf(run.missedReadings, "reading", "readings") + " missed";
+    } else {
+        text = "Measuring: " + CountOf(run.readingsTaken, "reading", "readings") + ", next in " +
+               std::to_string(run.secondsToNextReading) + " s";
+    }
+    text += ", data file " + FileName(run.dataFile);
     if (!warnings.noValidReply.empty()) {
         text += " | No valid reply from the amplifier: " + warnings.noValidReply;
     }
     if (!warnings.lastOutage.empty()) text += " | " + warnings.lastOutage;
-    if (warnings.storeFull) {
+    if (run.storeFull) {
         text += " | Sample store full: the charts stop growing, the data file goes on";
     }
-    if (warnings.pendingLines > 0) {
-        text += " | " + Count(static_cast<std::int64_t>(warnings.pendingLines), "line", "lines") +
-                " waiting to be written to the data file";
-        if (!warnings.pendingReason.empty()) text += ": " + warnings.pendingReason;
-    }
-    if (!warnings.recordProblem.empty()) {
-        text += " | The run record could not be written: " + warnings.recordProblem;
+    if (run.pendingLines > 0) text += " | " + PendingText(run);
+    if (!run.recordProblem.empty()) {
+        text += " | The run record could not be written: " + run.recordProblem;
     }
     return text;
 }
 
-std::string FormatWaitingLines(std::size_t pendingLines, const std::string& dataFile,
-                               const std::string& reason) {
-    std::string text = Count(static_cast<std::int64_t>(pendingLines), "line", "lines") +
-                       " waiting to be written to " + FileName(dataFile);
-    if (!reason.empty()) text += ": " + reason;
-    return text + "; retrying every second";
+std::string FormatWaitingLines(const RunState& run) {
+    return PendingText(run) + "; retrying every second";
 }

@@ -7,32 +7,42 @@
 #include <cstdint>
 #include <string>
 
+class MeasurementRun;
+struct SampleStore;
 struct TickResult;
 
-// Warnings that stay on show until the condition is gone.
+// What the ticks told that the run does not keep: the latest reading's problem and the
+// latest outage that ended.
 struct RunWarnings {
-    std::string noValidReply;         // the latest reading's problem; empty after a valid one
-    bool storeFull = false;           // the charts stopped growing; the data file goes on
-    std::size_t pendingLines = 0;     // lines waiting for the data file
-    std::string pendingReason;        // why they could not be written
-    bool waitingForDevice = false;    // the device is gone; the run waits for it
-    std::string waitingSince;         // time of day it went, "03:12:09"
-    std::int64_t missedReadings = 0;  // of the outage going on
-    std::string lastOutage;           // the latest outage that ended, for a person; empty if none
-    std::string recordProblem;        // why the run record beside the data file was not written
+    std::string noValidReply;  // the latest reading's problem; empty after a valid one
+    std::string lastOutage;    // for a person, e.g. "The device was gone from 03:12:09 to
+                               // 03:15:21 (3 min 12 s); 42 readings missed"; empty if none
 
-    // Takes in what one tick reported. timeOfDay is the local time now ("03:12:09"), used
-    // when the device goes or comes back.
-    void Update(const TickResult& tick, const std::string& timeOfDay);
+    // Takes in what one tick reported.
+    void Update(const TickResult& tick);
 };
+
+// What the run is and holds as the message is made, read from it (see StateOf).
+struct RunState {
+    std::int64_t readingsTaken = 0;
+    int secondsToNextReading = 0;
+    std::string dataFile;   // shown by its file name only
+    std::string portLabel;  // "COM2 (/dev/ttyUSB0)"
+    bool waitingForDevice = false;
+    long long waitingSinceUtcMs = 0;
+    std::int64_t missedReadings = 0;  // of the outage going on
+    bool storeFull = false;           // the charts stopped growing; the data file goes on
+    std::size_t pendingLines = 0;     // lines waiting for a data file
+    std::string pendingFile;          // the file the oldest of them waits for
+    std::string pendingReason;        // why they could not be written
+    std::string recordProblem;        // why the run record could not be written
+};
+RunState StateOf(const MeasurementRun& run, const SampleStore& store);
 
 // "Measuring: 5 readings, next in 2 s, data file run.txt", or while the device is gone
 // "Waiting for COM2 (/dev/ttyUSB0) since 03:12:09; 41 readings missed, data file run.txt";
-// then each warning after " | ". dataFile is shown by its file name only.
-std::string FormatRunProgress(std::int64_t readingsTaken, int secondsToNextReading,
-                              const std::string& dataFile, const std::string& portLabel,
-                              const RunWarnings& warnings);
+// then each warning after " | ". Times of day are local.
+std::string FormatRunProgress(const RunState& run, const RunWarnings& warnings);
 
 // After a run: "3 lines waiting to be written to run.txt: <reason>; retrying every second".
-std::string FormatWaitingLines(std::size_t pendingLines, const std::string& dataFile,
-                               const std::string& reason);
+std::string FormatWaitingLines(const RunState& run);

@@ -2,14 +2,12 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTime>
 #include <QTimerEvent>
 
 #include "MeasurementImage.h"
 #include "RecordedRun.h"
 #include "UiPrompts.h"
 #include "measure/MeasurementRun.h"
-#include "measure/PortMap.h"
 
 namespace {
 // One flag for the process: only the first paint of the first view asks for the timer, and
@@ -85,7 +83,6 @@ int CVarkelView::StartMeasurement() {
         return 1;
     }
     m_warnings = RunWarnings();
-    m_warnings.recordProblem = m_run.RecordProblem();
     // The new run owns the charts: an opened run and any zoom go, as the old samples did.
     ShowLiveRun();
     emit runStarted(QString::fromStdString(m_run.m_strDataFile));
@@ -111,22 +108,14 @@ void CVarkelView::OnTimer() {
     const TickResult tick = m_run.OnTimer();
     if (!measuring && !tick.fileTouched) return;
     // No box interrupts a run: a lost or returning device is told in the status bar.
-    m_warnings.Update(tick,
-                      QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString());
-    if (measuring) m_warnings.recordProblem = m_run.RecordProblem();
+    m_warnings.Update(tick);
     PublishRunStatus();
 }
 
 QString CVarkelView::RunStatusMessage() const {
-    if (m_run.IsMeasuring()) {
-        return QString::fromStdString(FormatRunProgress(
-            m_run.ReadingsTaken(), m_run.SecondsToNextReading(), m_run.m_strDataFile,
-            PortLabel(m_run.PortName(), m_run.DevicePath()), m_warnings));
-    }
-    if (m_run.PendingLines() > 0) {
-        return QString::fromStdString(FormatWaitingLines(m_run.PendingLines(), m_run.m_strDataFile,
-                                                         m_run.LastFileStatus().error));
-    }
+    const RunState state = StateOf(m_run, m_store);
+    if (m_run.IsMeasuring()) return QString::fromStdString(FormatRunProgress(state, m_warnings));
+    if (state.pendingLines > 0) return QString::fromStdString(FormatWaitingLines(state));
     return {};
 }
 

@@ -27,47 +27,39 @@ bool WaitForTick(Clock& clock, long long originMs, const std::function<bool()>& 
     }
 }
 
-std::string LinesText(std::size_t n) { return std::to_string(n) + (n == 1 ? " line" : " lines"); }
-
-std::string ReadingsText(std::int64_t n) {
-    return std::to_string(n) + (n == 1 ? " reading" : " readings");
-}
-
 // The record beside the data file is a help, not the data: a failure only warns.
 void ReportRecordProblem(std::ostream& err, const std::string& problem) {
     if (!problem.empty()) err << "The run record could not be written: " << problem << std::endl;
 }
 
 // Tells err about everything the tick reports besides the reading itself: once when the
-// device goes and once when it is back, not at every missed reading.
+// device goes and once when it is back (both, in that order, when it was back only briefly),
+// not at every missed reading.
 class WarningReporter {
 public:
-    WarningReporter(std::ostream& err, const std::string& file, std::string port, Clock& clock)
-        : m_err(err), m_strFile(file), m_strPort(std::move(port)), m_clock(clock) {}
+    WarningReporter(std::ostream& err, const std::string& file, std::string port)
+        : m_err(err), m_strFile(file), m_strPort(std::move(port)) {}
 
     void Report(const TickResult& tick) {
-        if (tick.deviceLost) {
-            m_err << FormatLocalTimeOfDay(m_clock.UtcMilliseconds()) << " Lost " << m_strPort
-                  << ": " << tick.deviceProblem
-                  << ". Waiting for it to come back; readings are missed meanwhile." << std::endl;
-        } else if (tick.deviceBack) {
-            m_err << FormatLocalTimeOfDay(m_clock.UtcMilliseconds()) << " " << m_strPort
-                  << " is back after " << FormatDuration(tick.outage.backMs - tick.outage.lostMs)
-                  << "; " << ReadingsText(tick.outage.missedReadings)
+        if (tick.deviceBack) {
+            const Outage& ended = tick.endedOutage;
+            m_err << FormatLocalTimeOfDay(ended.backUtcMs) << " " << m_strPort << " is back after "
+                  << FormatDuration(ended.backMs - ended.lostMs) << "; "
+                  << CountOf(ended.missedReadings, "reading", "readings")
                   << " missed. Recording goes on in " << m_strFile << "." << std::endl;
+        }
+        if (tick.deviceLost) {
+            m_err << FormatLocalTimeOfDay(tick.outage.lostUtcMs) << " Lost " << m_strPort << ": "
+                  << tick.deviceProblem
+                  << ". Waiting for it to come back; readings are missed meanwhile." << std::endl;
         }
         if (tick.readingTaken && !tick.reading.Valid() && !tick.waitingForDevice &&
             !tick.deviceLost) {
             m_err << "The amplifier gave no valid reply: " << tick.reading.problem << std::endl;
         }
-        if (tick.storeFull && !m_bStoreFullTold) {
-            m_bStoreFullTold = true;
-            m_err << "The sample store is full (" << SampleStore::kCapacity
-                  << " samples): later readings go only to the data file." << std::endl;
-        }
         if (!tick.fileTouched) return;
         if (tick.file.pending > 0) {
-            m_err << LinesText(tick.file.pending)
+            m_err << CountOf(static_cast<std::int64_t>(tick.file.pending), "line", "lines")
                   << " waiting to be written to the data file: " << tick.file.error << std::endl;
         } else if (m_nPendingBefore > 0) {
             m_err << "The waiting lines are now written to " << m_strFile << "." << std::endl;
@@ -79,8 +71,6 @@ private:
     std::ostream& m_err;
     const std::string& m_strFile;
     std::string m_strPort;
-    Clock& m_clock;  // its calendar time stamps the device's going and return
-    bool m_bStoreFullTold = false;
     std::size_t m_nPendingBefore = 0;
 };
 }  // namespace
@@ -116,7 +106,7 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
     err << "Recording from " << port << " every " << request.interval << " s into " << request.file
         << "; Ctrl+C stops." << std::endl;
 
-    WarningReporter warnings(err, request.file, port, clock);
+    WarningReporter warnings(err, request.file, port);
     RunEnd why = RunEnd::Signal;
     while (WaitForTick(clock, originMs, stopRequested)) {
         const TickResult tick = run.OnTimer();
@@ -134,13 +124,14 @@ int RunRecording(const RecordRequest& request, const PortMap& ports, SerialPortF
     if (deviceGone) {
         const Outage& outage = run.Outages().back();
         err << "The run ended while " << port << " was still gone; "
-            << ReadingsText(outage.missedReadings) << " missed since it went." << std::endl;
+            << CountOf(outage.missedReadings, "reading", "readings") << " missed since it went."
+            << std::endl;
     }
-    run.StopMeasurement(why);
+    run.StopMeasurement(why);  // writes what it can of the waiting lines
     ReportRecordProblem(err, run.RecordProblem());
-    const DataFile::Status flushed = run.FlushDataFile();
+    const DataFile::Status& flushed = run.LastFileStatus();
     if (flushed.pending > 0) {
-        err << LinesText(flushed.pending)
+        err << CountOf(static_cast<std::int64_t>(flushed.pending), "line", "lines")
             << " could not be written to the data file: " << flushed.error << std::endl;
         return kExitFailure;
     }

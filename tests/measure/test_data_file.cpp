@@ -131,7 +131,7 @@ TEST(DataFile, NothingHoldsTheFileOnceItsRunHasEnded) {
     // Lines written after the run (waiting ones) leave nothing open either.
     ASSERT_TRUE(file.AppendDataLine(path.c_str(), 4, 0, 0, 0, 0, 0, 0).wroteAll);
     EXPECT_EQ(HandlesOn(path), 0);
-    EXPECT_EQ(file.LinesWrittenToCreated(), 2);
+    EXPECT_EQ(file.LinesWrittenTo(path), 2);
 }
 
 TEST(DataFile, AWriteCutShortLeavesNoPartialLine) {
@@ -190,7 +190,8 @@ TEST(DataFile, ANewRunCannotTakeAFileWhoseEarlierLinesStillWait) {
     EXPECT_TRUE(file.AppendDataLine(other.c_str(), 2, 1, 1, 1, 1, 1, 1).wroteAll);
     EXPECT_EQ(ReadLines(path), std::vector<std::string>{"2 0 0 0 0 0 0"});
     EXPECT_EQ(ReadLines(other), std::vector<std::string>{"2 1 1 1 1 1 1"});
-    EXPECT_EQ(file.LinesWrittenToCreated(), 1);
+    EXPECT_EQ(file.LinesWrittenTo(other), 1);
+    EXPECT_EQ(file.LinesWrittenTo(path), 1);  // the earlier run's line, once it got there
 }
 
 TEST(DataFile, FullDiskKeepsTheLineAndLeavesNoPartialWrite) {

@@ -345,8 +345,8 @@ TEST_F(RunTest, DroppedDeviceIsWaitedForAndTheRunGoesOnWhereItWas) {
     TickUntilReading(&result);  // 14 s: back, prepared again, and read 300 ms later
     EXPECT_TRUE(result.deviceBack);
     EXPECT_FALSE(result.waitingForDevice);
-    EXPECT_EQ(result.outage.missedReadings, 4);
-    EXPECT_EQ(result.outage.backMs - result.outage.lostMs, 4 * 2000);
+    EXPECT_EQ(result.endedOutage.missedReadings, 4);
+    EXPECT_EQ(result.endedOutage.backMs - result.endedOutage.lostMs, 4 * 2000);
     EXPECT_TRUE(result.reading.Valid()) << result.reading.problem;
     EXPECT_EQ(clock.Slept() - sleptBefore, 300);  // the settling wait
     EXPECT_EQ(line->wire, "LOCL 1\rOUTP ? 3\rOUTP ? 4\r");
@@ -355,7 +355,7 @@ TEST_F(RunTest, DroppedDeviceIsWaitedForAndTheRunGoesOnWhereItWas) {
     EXPECT_EQ(state.ticksPerReading, 2);
     EXPECT_EQ(run.ReadingsTaken(), 7);
     ASSERT_EQ(run.Outages().size(), 1u);
-    EXPECT_EQ(run.Outages()[0].backMs, result.outage.backMs);
+    EXPECT_EQ(run.Outages()[0].backMs, result.endedOutage.backMs);
     // The same file and time zero: the time column goes on, with a gap.
     EXPECT_EQ(ReadLines(path),
               (std::vector<std::string>{"2 0.1 -12.5 1e-06 0 100000 -12.5",
@@ -390,6 +390,29 @@ TEST_F(RunTest, RepeatedDropoutsLoseOnlyTheReadingsWhileTheDeviceIsGone) {
         EXPECT_EQ(run.Outages()[i].missedReadings, i + 1) << i;
         EXPECT_EQ(run.Outages()[i].backMs - run.Outages()[i].lostMs, (i + 1) * 2000) << i;
     }
+}
+
+TEST_F(RunTest, ADeviceBackOnlyForAMomentTellsTheOutageThatEndedAndTheNewOne) {
+    ASSERT_TRUE(Begin(2));
+    TickUntilReading();
+    line->Unplug();
+    TickUntilReading();  // gone
+    TickUntilReading();  // still gone
+    line->Plug();
+    // It takes "LOCL 1" and is gone again before the reading.
+    line->vanishAfterWrites = static_cast<int>(line->wire.size() + std::string("LOCL 1\r").size());
+    TickResult result;
+    TickUntilReading(&result);
+    EXPECT_TRUE(result.deviceBack);
+    EXPECT_EQ(result.endedOutage.missedReadings, 2);
+    EXPECT_GE(result.endedOutage.backMs, result.endedOutage.lostMs);
+    EXPECT_TRUE(result.deviceLost);
+    EXPECT_TRUE(result.waitingForDevice);
+    EXPECT_EQ(result.outage.backMs, -1);
+    EXPECT_EQ(result.outage.missedReadings, 1);
+    ASSERT_EQ(run.Outages().size(), 2u);
+    EXPECT_EQ(run.Outages()[0].backMs, result.endedOutage.backMs);
+    EXPECT_TRUE(run.IsWaitingForDevice());
 }
 
 TEST_F(RunTest, StopWhileWaitingEndsTheRunAtOnce) {

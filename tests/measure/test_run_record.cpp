@@ -204,3 +204,45 @@ TEST_F(RunRecordTest, LinesWrittenAfterTheRunAreCountedOnceTheyAreOnDisk) {
     EXPECT_EQ(record["lines_waiting"], 0);
     EXPECT_EQ(record["end_reason"], "stopped");
 }
+
+TEST_F(RunRecordTest, AnEndedRunKeepsItsOwnRecordWhileTheNextStartIsMade) {
+    const fs::path stick = dir.Path() / "stick";
+    fs::create_directory(stick);
+    const std::string first = (stick / "first.txt").string();
+    ASSERT_TRUE(run.CreateDataFile(first).ok);
+    ASSERT_TRUE(run.BeginMeasurement(1, 2));
+    TickUntilReading();
+    fs::rename(stick, dir.Path() / "away");  // the stick is pulled: the next line waits
+    TickUntilReading();
+    run.StopMeasurement();
+    const std::string started =
+        run.Record().startedUtcMs ? FormatUtc(run.Record().startedUtcMs) : "";
+
+    // The next Start names a new file, then is cancelled (or fails) before its run begins.
+    const std::string second = dir.File("second.txt");
+    ASSERT_TRUE(run.CreateDataFile(second).ok);
+    clock.Advance(5000);
+    run.SetTimeZero();
+    EXPECT_EQ(run.PendingFile(), first);  // the waiting line is still the first run's
+
+    fs::rename(dir.Path() / "away", stick);
+    clock.Advance(1000);
+    run.OnTimer();  // the line reaches its own file; its own record learns of it
+    const nlohmann::json record = ReadRecord(first);
+    EXPECT_EQ(record["lines_written"], 2);
+    EXPECT_EQ(record["lines_waiting"], 0);
+    EXPECT_EQ(record["started_utc"], started);  // not moved by the cancelled Start
+    EXPECT_EQ(record["end_reason"], "stopped");
+    EXPECT_FALSE(fs::exists(second + ".json"));
+    EXPECT_EQ(ReadLines(first).size(), 2u);
+}
+
+TEST_F(RunRecordTest, ANewRunOnAFileRemovesTheRecordOfWhatItHeld) {
+    ASSERT_TRUE(run.CreateDataFile(path).ok);
+    ASSERT_TRUE(run.BeginMeasurement(1, 2));
+    TickUntilReading();
+    run.StopMeasurement();
+    ASSERT_TRUE(fs::exists(path + ".json"));
+    ASSERT_TRUE(run.CreateDataFile(path).ok);  // emptied for a new run
+    EXPECT_FALSE(fs::exists(path + ".json"));  // so its lines' record goes too
+}
