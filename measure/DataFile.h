@@ -82,8 +82,8 @@ private:
     void Untrack();
 
     std::deque<Line> m_pending;
-    std::string m_strCreatedPath;  // the file of the last Create
+    std::string m_strCreatedPath;                                  // the file of the last Create
     std::unordered_map<std::string, std::int64_t> m_linesWritten;  // per file
-    bool m_bGuarding = false;  // between Create and Release
-    int m_nTrackedFd = -1;     // read handle on the file last written to, -1 when none
+    bool m_bGuarding = false;                                      // between Create and Release
+    int m_nTrackedFd = -1;  // read handle on the file last written to, -1 when none
 };
