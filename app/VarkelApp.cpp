@@ -7,7 +7,7 @@
 #include "CommandLine.h"
 #include "MainFrame.h"
 #include "RecentFileList.h"
-#include "SafeFileWrite.h"
+#include "platform/SafeFileWrite.h"
 #include "VarkelDoc.h"
 #include "ViewSettings.h"
 #include "app/ports/PortFactory.h"

@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 
 #include "RecentFileList.h"
-#include "SafeFileWrite.h"
+#include "platform/SafeFileWrite.h"
 #include "view/RecordedRun.h"
 #include "view/UiPrompts.h"
 

@@ -1,12 +1,12 @@
 #include "PlotData.h"
 
 #include <QImage>
-#include <QImageWriter>
 #include <QString>
 #include <ostream>
 
 #include "PlotImage.h"
 #include "app/CommandLine.h"
+#include "platform/SafeFileWrite.h"
 #include "view/RecordedRun.h"
 
 std::shared_ptr<const RecordedRun> ReadPlotData(const std::string& path, std::ostream& err) {
@@ -22,10 +22,10 @@ int WritePlotImage(const RecordedRun& run, const CommandLine& line, std::ostream
             << " pixels: not enough memory." << std::endl;
         return 1;
     }
-    QImageWriter writer(QString::fromStdString(line.pngFile), "png");
-    if (!writer.write(image)) {
-        err << "Can't write image " << line.pngFile << ": " << writer.errorString().toStdString()
-            << std::endl;
+    // Whole or not at all: a failed write leaves no half image behind.
+    QString error;
+    if (!WritePngSafely(image, QString::fromStdString(line.pngFile), &error)) {
+        err << "Can't write image " << error.toStdString() << std::endl;
         return 1;
     }
     return 0;
