@@ -86,10 +86,6 @@ int PtyServer::Run() {
             replies.pop_front();
         }
 
-        if (m_bClearReplies) {
-            replies.clear();  // what was on its way went with the device
-            m_bClearReplies = false;
-        }
         pollfd fds[2] = {{m_nControlFd, POLLIN, 0}, {m_terminal.MasterFd(), POLLIN, 0}};
         const nfds_t count = m_terminal.IsOpen() ? 2 : 1;
         const int timeoutMs = replies.empty() ? -1 : MillisecondsUntil(replies.front().due);
@@ -108,6 +104,9 @@ int PtyServer::Run() {
             int status = 0;
             for (ssize_t i = 0; i < got; ++i) {
                 if (!Handle(requests[i], &status)) return status;
+                // What was on its way went with the device; none of it may reach the next.
+                if (m_bClearReplies) replies.clear();
+                m_bClearReplies = false;
             }
             continue;
         }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SimProcess.h"
@@ -181,6 +182,46 @@ TEST(VarkelSim, TheChannelFollowsTheReadingOrderAndLocl1ResetsIt) {
     ASSERT_TRUE(port.Configure(PatientTimeouts()));
     Send(port, "LOCL 1\r");
     EXPECT_NEAR(amplitude(), 1.0, 1e-3);
+}
+
+TEST(VarkelSim, UnpluggedItIsGoneFromItsPathAndComesBackFreshWithNothingOfTheOldReplies) {
+    constexpr int kDelayMs = 1000;
+    TempDir dir;
+    const std::string log = dir.File("wire.log");
+    const std::string link = dir.File("amplifier");
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(
+        {"--link", link, "--log", log, "--fault", "slow", "--delay-ms", std::to_string(kDelayMs)}))
+        << sim.Error();
+    EXPECT_EQ(sim.DevicePath(), link);
+    QtSerialPort port;
+    ASSERT_TRUE(port.Open(link)) << port.ErrorText();
+    ASSERT_TRUE(port.Configure(PatientTimeouts()));
+    Send(port, "OUTP ? 3\r");  // its reply is held back a second...
+    ASSERT_EQ(WaitForReceivedBytes(log, "OUTP ? 3\r"), "OUTP ? 3\r");
+    const steady_clock::time_point asked = steady_clock::now();
+    // ...and the amplifier is unplugged and plugged in again meanwhile.
+    ASSERT_EQ(sim.Signal(SIGUSR1), 0);
+    ASSERT_TRUE(WaitForLogLine(log, "-- unplugged"));
+    EXPECT_EQ(port.ReadByte().status, SerialRead::Status::Failed);  // the old terminal hung up
+    QtSerialPort absent;
+    EXPECT_FALSE(absent.Open(link));  // nothing at the path while unplugged
+    ASSERT_EQ(sim.Signal(SIGUSR2), 0);
+    ASSERT_TRUE(WaitForLogLine(log, "-- plugged in"));
+    port.Close();
+    ASSERT_TRUE(port.Open(link)) << port.ErrorText();
+    ASSERT_TRUE(port.Configure(PatientTimeouts()));
+
+    // Once the old reply would have been due, it has gone nowhere: not to the new terminal,
+    // and not written into the closed one.
+    while (steady_clock::now() - asked < milliseconds(kDelayMs + 200)) {
+        std::this_thread::sleep_for(milliseconds(50));
+    }
+    Send(port, "LOCL 1\r");  // a barrier the simulator logs after anything it sent before
+    ASSERT_EQ(WaitForReceivedBytes(log, "LOCL 1\r"), "OUTP ? 3\rLOCL 1\r");
+    EXPECT_TRUE(SentReplies(log).empty());
+    EXPECT_EQ(ReadWholeFile(log).find("reply dropped"), std::string::npos) << ReadWholeFile(log);
+    EXPECT_EQ(ReadReply(port, kQuietMs).reply, "");
 }
 
 TEST(VarkelSim, StopsCleanlyOnEitherSignal) {
