@@ -1,8 +1,8 @@
 #pragma once
-// The millisecond clock: wall-clock milliseconds since the process started. Seconds are
-// always formed as its value times 0.001 (kSecondsPerMillisecond). It counts in 64 bits, so a run
-// of more than 24.8 days (up to 455 days at the longest interval) never sees its time wrap. Tests
-// hand the core a fake one.
+// The millisecond clock: milliseconds since the process started, on a steady clock that no
+// change of the system's date moves. Seconds are always formed as its value times 0.001
+// (kSecondsPerMillisecond). It counts in 64 bits, so a run of more than 24.8 days (up to 455
+// days at the longest interval) never sees its time wrap. Tests hand the core a fake one.
 
 #include <chrono>
 

@@ -99,7 +99,8 @@ void CVarkelView::StopMeasurement(RunEnd why) {
     m_run.StopMeasurement(why);
     emit commandStateChanged();
     PublishRunStatus();
-    emit runEnded(QString::fromStdString(m_run.m_strDataFile));
+    // A closing window must not read back a week's data file for a document nobody sees.
+    if (why != RunEnd::WindowClosed) emit runEnded(QString::fromStdString(m_run.m_strDataFile));
 }
 
 void CVarkelView::OnTimer() {

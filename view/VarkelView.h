@@ -87,8 +87,8 @@ signals:
     void commandStateChanged();
     // The run message changed (see RunStatusMessage).
     void runStatusChanged(const QString& message);
-    // A run has begun recording into dataFile (a full path), or has ended (Stop, or the port
-    // gave out). Not when the view is destroyed.
+    // A run has begun recording into dataFile (a full path), or has been stopped. Not when
+    // the window closes (nobody looks at the document again) or the view is destroyed.
     void runStarted(const QString& dataFile);
     void runEnded(const QString& dataFile);
     // The sample readout changed (see SampleReadout).
