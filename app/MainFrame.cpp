@@ -1,5 +1,7 @@
 #include "MainFrame.h"
 
+#include <filesystem>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
@@ -353,10 +355,11 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (run.IsMeasuring() || run.PendingLines() > 0) {
         const DataFile::Status status = run.FlushDataFile();
         if (status.pending > 0) {
+            const std::string file = std::filesystem::path(run.PendingFile()).filename().string();
             const std::string text = std::to_string(status.pending) +
                                      (status.pending == 1 ? " reading has" : " readings have") +
-                                     " not been written to the data file yet and will be lost."
-                                     " Close anyway?";
+                                     " not been written to " + file +
+                                     " yet and will be lost. Close anyway?";
             if (!m_prompts.AskYesNo(kAppName, text, status.error)) {
                 event->ignore();
                 return;

@@ -2,10 +2,12 @@
 #
 # A library's headers are reached as "<folder>/Header.h" (measure/DataFile.h,
 # platform/serial/QtSerialPort.h) through an include root of its own in the build tree,
-# which holds only a link to that library's folder. A target therefore sees the headers of
-# exactly the libraries it links: the core cannot include the platform, the chart engine
-# cannot include the measurement core, the platform cannot include the view. The
-# repository's root is never an include folder.
+# which holds only a link to that library's folder. A target therefore sees the folders of
+# the libraries it links and no others: the core cannot include the platform, the chart
+# engine cannot include the measurement core, the platform cannot include the view. The
+# repository's root is never an include folder. The unit is the folder: libraries that
+# share one (the three of view/, those of app/) see each other's headers, and what keeps a
+# plain C++ one among them plain is that it has no Qt to include.
 
 # Exposes target's source folder under its path in the tree to the target and its users.
 function(varkel_expose_headers target)

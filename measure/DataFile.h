@@ -29,10 +29,12 @@ std::string FormatDataLine(double elapsedSeconds, double voltage, double voltage
 //   and written, in order, at the next successful open, also after its run has ended;
 // - a failed write is cut back, so the file never holds half a line;
 // - each written line is flushed and synced to disk;
-// - while a run goes on, a file deleted or replaced is written anew with every line it held
-//   before (read back through a handle on the very file that was written), then the new
-//   lines. Where the system does not let an open file be deleted (Windows), no handle is
-//   kept and none is needed.
+// - while a run goes on, a file deleted, emptied by replacement or replaced by a shorter one
+//   is written anew with every line it held before (read back through a handle on the very
+//   file that was written), then the new lines. A file at least as long that took its name
+//   is someone else's: it is not overwritten, the new lines go into it as its name says, and
+//   the earlier lines stay only in the file that was replaced. Where the system does not
+//   let an open file be deleted (Windows), no handle is kept and none is needed.
 // A run's lines go only to its own file: Create refuses a file that still has lines of an
 // earlier run waiting.
 class DataFile {
